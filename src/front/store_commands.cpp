@@ -1,0 +1,64 @@
+#include "front/store_commands.h"
+
+#include <cstdio>
+
+#include "front/command_loop.h"
+#include "front/diagnostics.h"
+#include "front/globals.h"
+
+// One error word for the simple commands; every library call stores 0 in it
+// on success, so it is not reset between commands.
+static int32_t errorWord;
+
+int command_sync(char **, int, int *taken) {
+    *taken = 1;
+    std::fputs("Syncing parameters!\n", stderr);
+    if (clientOptions.syncMode == SYNC_NOSYNC) {
+        print_message(3, "Error, tried to call sync using option --nosync!\n");
+        print_message(3, "Could not sync.");
+        return STATUS_FATAL;
+    }
+    cli_sync(&clientOptions, &errorWord);
+    if (errorWord != 0) {
+        print_message(3, "Error %i syncing to file!\n", errorWord);
+        print_message(3, "Could not sync.");
+        return STATUS_FATAL;
+    }
+    return STATUS_OK;
+}
+
+int command_readgroupfile(char **words, int, int *taken) {
+    *taken = 2;
+    const char *file = words[1];
+    cli_readGroupFile(file, &clientOptions, &errorWord);
+    if (errorWord != 0) {
+        print_message(3, "Error %i reading file '%s' into kelbrin!", errorWord, file);
+        print_message(3, "Failed to read groupfile '%s'", file);
+        return STATUS_FATAL;
+    }
+    return STATUS_OK;
+}
+
+int command_set(char **words, int, int *taken) {
+    *taken = 3;
+    const char *name = words[1];
+    const char *value = words[2];
+    cli_setCustomParam(name, value, &clientOptions, &errorWord);
+    if (errorWord != 0) {
+        print_message(3, "Error %i setting '%s' to '%s'!", errorWord, name, value);
+        print_message(3, "Failed to set parameter %s.", name);
+        return STATUS_FATAL;
+    }
+    return STATUS_OK;
+}
+
+int command_deletegroup(char **words, int, int *taken) {
+    *taken = 2;
+    const char *group = words[1];
+    cli_deleteGroup(group, &clientOptions, &errorWord);
+    if (errorWord != 0) {
+        print_message(3, "Error deleteing group '%s'", group);
+        return STATUS_FAILED;
+    }
+    return STATUS_OK;
+}
