@@ -36,6 +36,29 @@ class DoubleTest : public ::testing::Test {
         return lines;
     }
 
+    // Frees a whole tree, as a caller that owns all of it would.
+    static void free_tree(DataNode *node) {
+        if (node == nullptr)
+            return;
+        if (node->kind == DATA_SCALAR && node->u.scalar.subtype >= SCALAR_STRING)
+            std::free(node->u.scalar.value.string);
+        for (ListCell *cell = node->kind == DATA_LIST ? node->u.list.firstCell : nullptr; cell;) {
+            ListCell *next = cell->next;
+            free_tree(cell->value);
+            std::free(cell);
+            cell = next;
+        }
+        for (HashEntry *entry = node->kind == DATA_HASH ? node->u.hash.firstEntry : nullptr;
+             entry;) {
+            HashEntry *next = entry->next;
+            free_tree(entry->value);
+            std::free(entry->key);
+            std::free(entry);
+            entry = next;
+        }
+        std::free(node);
+    }
+
     std::string taken(char *text) {
         std::string result = text == nullptr ? "(null)" : text;
         std::free(text);
@@ -125,7 +148,8 @@ TEST_F(DoubleTest, TreeRoundTripsThroughGetAndSetComplexParam) {
 
     cli_setComplexParam("root.Copy", root, &options, &error);
     EXPECT_EQ(error, 0);
-    cli_getComplexParam("root.Copy", &options, &error);
+    free_tree(root);
+    free_tree(cli_getComplexParam("root.Copy", &options, &error));
     EXPECT_EQ(cli_getComplexParam("root.Plain", &options, &error), nullptr);
     EXPECT_EQ(error, -21);
 
@@ -161,6 +185,8 @@ TEST_F(DoubleTest, BuildsTreesInInsertionOrderAndReplacesInPlace) {
     char flag = 1;
     EXPECT_STREQ(drep_getStringFromCustom(manual, &flag), "manual");
     cli_setComplexParam("t", hash, &options, &error);
+    free_tree(hash);
+    free_tree(mode); // no longer in the tree: replaced in the hash, deleted from the list
 
     Lines lines = log();
     ASSERT_FALSE(lines.empty());

@@ -48,6 +48,9 @@ std::vector<std::string> environment_for(const Run &request, const TempDir &file
         variables["LD_LIBRARY_PATH"] = doubleLibraryDir();
     }
     variables["LD_PRELOAD"] = KELBRIN_CAPTURE_PRELOAD;
+    // A sanitized program would refuse to start with the preload ahead of its runtime.
+    std::string &sanitizer = variables["ASAN_OPTIONS"];
+    sanitizer += (sanitizer.empty() ? "" : ":") + std::string("verify_asan_link_order=0");
     variables["KELBRIN_CAPTURE_LOG"] = files.file("syslog.log");
     variables["KELBRIN_FAKE_TIME"] = std::to_string(request.fakeTime);
     for (const auto &[name, value] : request.env)

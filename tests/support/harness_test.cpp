@@ -1,7 +1,9 @@
 // The harness runs the real program and sees all it does.
+#include <chrono>
 #include <gtest/gtest.h>
 
 #include "harness.h"
+#include "process.h"
 
 namespace {
 
@@ -72,14 +74,28 @@ TEST(Shell, ASignalGivesStatus128PlusItsNumber) {
     EXPECT_EQ(status, 128 + 15);
 }
 
+TEST(Process, IsKilledAtItsTimeoutEvenWhenAChildKeepsThePipesOpen) {
+    auto started = std::chrono::steady_clock::now();
+    harness::ProcessOutcome outcome =
+        harness::run_process("/bin/sh", {"sh", "-c", "echo begun; sleep 5 & sleep 30"},
+                             harness::inherited_environment(), "", "", 1);
+    auto seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started)
+            .count();
+    EXPECT_EQ(outcome.status, 128 + 9);
+    EXPECT_EQ(outcome.out, "begun\n");
+    EXPECT_LT(seconds, 10);
+}
+
 TEST(Capture, SyslogTextIsEscapedAndTimeIsFaked) {
     harness::TempDir directory;
     const std::string log = directory.file("syslog.log");
     int status = -1;
-    std::string out =
-        harness::shell("KELBRIN_CAPTURE_LOG='" + log + "' KELBRIN_FAKE_TIME=1234 LD_PRELOAD='" +
-                           KELBRIN_CAPTURE_PRELOAD + "' '" + CAPTURE_PROBE + "'",
-                       &status);
+    std::string out = harness::shell(
+        "KELBRIN_CAPTURE_LOG='" + log +
+            "' KELBRIN_FAKE_TIME=1234 ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD='" +
+            KELBRIN_CAPTURE_PRELOAD + "' '" + CAPTURE_PROBE + "'",
+        &status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(out, "1234");
     EXPECT_EQ(harness::readFile(log), "openlog NULL 0 24\n"
