@@ -80,16 +80,17 @@ TEST_F(DoubleTest, ServesParametersAndFailsAsScripted) {
       ],
       "fail": [
         {"call": "cli_getCustomParam", "arg": "root.Alpha.Y", "error": -3},
-        {"call": "cli_getParamInGroup", "nth": 2, "error": -5}
+        {"call": "cli_getParamInGroup", "nth": 2, "error": -5},
+        {"call": "cli_getCustomParam", "arg": "root.Beta", "error": -6, "value": "kept"}
       ]})");
     struct Case {
         const char *name;
         std::string value;
         int32_t error;
     };
-    for (const Case &c :
-         {Case{"root.Alpha.X", "1", 0}, Case{"root.Alpha.Y", "(null)", -3},
-          Case{"root.Alpha.Zones", "(null)", -20}, Case{"root.alpha.x", "(null)", -2}}) {
+    for (const Case &c : {Case{"root.Alpha.X", "1", 0}, Case{"root.Alpha.Y", "(null)", -3},
+                          Case{"root.Alpha.Zones", "(null)", -20},
+                          Case{"root.alpha.x", "(null)", -2}, Case{"root.Beta", "kept", -6}}) {
         EXPECT_EQ(taken(cli_getCustomParam(c.name, &options, &error)), c.value) << c.name;
         EXPECT_EQ(error, c.error) << c.name;
     }
@@ -115,6 +116,7 @@ TEST_F(DoubleTest, ServesParametersAndFailsAsScripted) {
                          "cli_getCustomParam(\"root.Alpha.Y\") ! -3 = NULL" + o,
                          "cli_getCustomParam(\"root.Alpha.Zones\") ! -20 = NULL" + o,
                          "cli_getCustomParam(\"root.alpha.x\") ! -2 = NULL" + o,
+                         "cli_getCustomParam(\"root.Beta\") ! -6 = \"kept\"" + o,
                          "cli_getParamOption(\"root.Alpha.Y\", \"accessControl\") = \"rw\"" + o,
                          "cli_getParamsInGroup(\"root.Alpha\") = #1" + o,
                          "cli_getParamInGroup(#1)" + o,
