@@ -85,32 +85,32 @@ int countLines(const std::vector<std::string> &lines, const std::string &wanted)
     return count;
 }
 
-TEST(DeprecationNotice, isSentOnceToSyslogOnlyForLegacyWords) {
+struct NoticeCase {
+    std::vector<std::string> options;
+    int notices;
+};
+
+class DeprecationNotice : public testing::TestWithParam<NoticeCase> {};
+
+TEST_P(DeprecationNotice, goesToSyslogOnlyOncePerRun) {
     harness::Run request;
-    request.args = {"-port", "80", "-nosync", "set", "root.A.x", "v"};
+    request.args = GetParam().options;
+    request.args.insert(request.args.end(), {"set", "root.A.x", "v"});
     harness::Result result = harness::run(request);
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
-    EXPECT_EQ(countLines(result.syslog, deprecationNotice), 1);
+    EXPECT_EQ(countLines(result.syslog, deprecationNotice), GetParam().notices);
 }
 
-TEST(DeprecationNotice, isSentEvenUnderNolog) {
-    harness::Run request;
-    request.args = {"--nolog", "-casesensitive", "set", "root.A.x", "v"};
-    harness::Result result = harness::run(request);
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(countLines(result.syslog, deprecationNotice), 1);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Words, DeprecationNotice,
+    testing::Values(NoticeCase{{"-port", "80", "-nosync"}, 1},
+                    // Also under --nolog: it does not go through the diagnostics.
+                    NoticeCase{{"--nolog", "-casesensitive"}, 1},
+                    // The marker typed by the user counts as well.
+                    NoticeCase{{"-z", "-z"}, 1}, NoticeCase{{"--nosync", "-C"}, 0}));
 
-TEST(DeprecationNotice, followsTheMarkerTypedByTheUser) {
-    harness::Run request;
-    request.args = {"-z", "-z", "set", "root.A.x", "v"};
-    harness::Result result = harness::run(request);
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(countLines(result.syslog, deprecationNotice), 1);
-}
-
-TEST(DeprecationNotice, isNotSentForLegacyWordsAmongCommandWords) {
+TEST(LegacyWords, actAmongCommandWordsWithoutNotice) {
     // The value "-nosync" is rewritten by the pre-scan, but option parsing
     // has stopped at "set" and never meets the marker.
     harness::Run request;
