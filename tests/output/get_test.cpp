@@ -66,8 +66,8 @@ TEST(Get, ShowAccessAddsTheAccessControlTextToNameValueOnly) {
     harness::Run request;
     request.args = {"--showaccess", "get", "root.A.Y", "-", "NAMEVALUE", "get",
                     "root.A.X", "-", "NAMEVALUE", "get", "root.A.Y", "-", "SCRIPT"};
-    request.script = store({plain("root.A.X", "1"), {{"name", "root.A.Y"}, {"value", "2"},
-                                                     {"accessControl", "rw"}}});
+    request.script = store({plain("root.A.X", "1"),
+                            json::parse(R"({"name": "root.A.Y", "value": "2", "accessControl": "rw"})")});
     harness::Result result = harness::run(request);
     EXPECT_EQ(result.out, "root.A.Y=\"2\" accessControl=\"rw\"\n"
                           "root.A.X=\"1\" accessControl=\"\"\n"
@@ -99,7 +99,7 @@ TEST(Get, WritesIntoAFileCreatingOrTruncatingIt) {
     harness::writeFile(dir.file("old.txt"), "left over from before\n");
     harness::Result result =
         run_program(store({plain("root.A.X", "1")}),
-                    {"get", "root.A.X", dir.file("new.txt"), "get", "root.A.X", dir.file("old.txt")});
+                    {"get", "root.A.X", dir.file("new.txt"), "VALUE", "get", "root.A.X", dir.file("old.txt")});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(harness::readFile(dir.file("new.txt")), "\"1\"\n");
@@ -109,7 +109,7 @@ TEST(Get, WritesIntoAFileCreatingOrTruncatingIt) {
 TEST(Get, UnreadableValueLeavesTheHeaderAndTheRunGoesOn) {
     harness::TempDir dir;
     harness::Result result = run_program(
-        store({plain("root.A.X", "1"), complex("root.A.Z", {{"hash", json::array()}})}),
+        store({plain("root.A.X", "1"), complex("root.A.Z", json::parse(R"({"hash": []})"))}),
         {"get", "root.None", dir.file("out.php"), "PHP", "get", "root.A.Z", "-", "NAMEVALUESECTIONS",
          "get", "root.A.X"});
     EXPECT_EQ(harness::readFile(dir.file("out.php")), "<?php\n");

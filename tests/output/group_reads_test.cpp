@@ -5,13 +5,11 @@
 namespace output_tests {
 namespace {
 
-json custom(const std::string &text) { return {{"custom", text}}; }
-
 json zones_tree() {
-    return {{"hash",
-             {{"mode", custom("auto")},
-              {"ports", {{"list", {custom("80"), custom("443")}}}},
-              {"schedule", {{"hash", {{"start", custom("08:00")}, {"count", {{"integer", 3}}}}}}}}}};
+    return json::parse(R"({"hash": [
+        ["mode", {"custom": "auto"}],
+        ["ports", {"list": [{"custom": "80"}, {"custom": "443"}]}],
+        ["schedule", {"hash": [["start", {"custom": "08:00"}], ["count", {"integer": 3}]]}]]})");
 }
 
 const std::string zonesText = "Zones.mode \t =  [ \"auto\"  ] \n"
@@ -24,12 +22,12 @@ const std::string zonesText = "Zones.mode \t =  [ \"auto\"  ] \n"
 const std::string device = store({plain("root.Alpha.X", "1"), plain("root.Alpha.Y", "2"),
                                   complex("root.Alpha.Zones", zones_tree()),
                                   plain("root.Beta.Z", "3"), plain("root.Alpha.W", "4")},
-                                 {{"children",
-                                   {{"root", {{{"name", "root.Alpha"}, {"value", "Alpha"}},
-                                              {{"name", "root.Beta"}, {"value", "Beta"}}}},
-                                    {"root.Alpha", {{{"name", "root.Alpha.Item1"}, {"value", "Item1"}}}},
-                                    {"root.Empty", json::array()},
-                                    {"Top", {{{"name", "Top.Sub"}, {"value", "Sub"}}}}}}});
+                                 json::parse(R"({"children": {
+                                     "root": [{"name": "root.Alpha", "value": "Alpha"},
+                                              {"name": "root.Beta", "value": "Beta"}],
+                                     "root.Alpha": [{"name": "root.Alpha.Item1", "value": "Item1"}],
+                                     "root.Badge": [{"name": "root.Empty", "value": "Empty"}],
+                                     "Top": [{"name": "Top.Sub", "value": "Sub"}]}})"));
 
 TEST(GetGroup, WritesPlainParametersAsNameValueAndLeavesComplexOnesOut) {
     harness::Result result = run_program(device, {"getgroup", "root.Alpha"});
@@ -107,7 +105,7 @@ TEST(GetGroup, FailuresOfTheWalkReleaseTheContextOnce) {
     };
     for (const FailureCase &c : cases) {
         json script = json::parse(device);
-        script["fail"] = {c.fail};
+        script["fail"] = json::array({c.fail});
         harness::Result result = run_program(script.dump(), {"getgroup", "root.Alpha"});
         EXPECT_EQ(result.out, c.out) << c.behaviour;
         expect_messages(result, c.messages);
@@ -178,10 +176,11 @@ TEST(GetGroupList, ShowAccessQueriesTheShortenedName) {
     request.script = device;
     harness::Result result = harness::run(request);
     EXPECT_EQ(result.out, "root.Alpha=\"Item1\" accessControl=\"\"\n");
-    std::vector<std::string> calls = harness::storeCalls(result);
-    EXPECT_NE(std::find(calls.begin(), calls.end(),
-                        "cli_getParamOption(\"root.Alpha\", \"accessControl\") = NULL"),
-              calls.end());
+    EXPECT_EQ(harness::storeCalls(result),
+              (std::vector<std::string>{
+                  "cli_getChildGroupsInGroup(\"root.Alpha\") = #1", "cli_getChildGroupInGroup(#1)",
+                  "cli_getParamOption(\"root.Alpha\", \"accessControl\") ! -2 = NULL",
+                  "cli_getChildGroupInGroup(#1)", "cli_cleanupGroupContext(#1)"}));
 }
 
 TEST(GetGroupList, FailuresOfTheListing) {
@@ -194,19 +193,27 @@ TEST(GetGroupList, FailuresOfTheListing) {
          2},
         {"advancing fails later", {{"call", "cli_getChildGroupInGroup"}, {"nth", 2}, {"error", -6}},
          "\"Alpha\"\n", {}, 0},
-        {"no child groups", json::object(), "", {{4, "#No groups for group 'root.Empty'!"}}, 2},
     };
-    const char *groups[] = {"root.Nope", "root", "root", "root.Empty"};
+    // The context of a failed listing call is null, and released all the same.
+    const char *groups[] = {"root.Nope", "root", "root"};
+    const char *contexts[] = {"NULL", "#1", "#1"};
     for (size_t i = 0; i < cases.size(); i++) {
         const FailureCase &c = cases[i];
         json script = json::parse(device);
         if (!c.fail.empty())
-            script["fail"] = {c.fail};
+            script["fail"] = json::array({c.fail});
         harness::Result result = run_program(script.dump(), {"getgrouplist", groups[i]});
         EXPECT_EQ(result.out, c.out) << c.behaviour;
         expect_messages(result, c.messages);
         EXPECT_EQ(result.status, c.status) << c.behaviour;
-        EXPECT_EQ(harness::storeCalls(result).back(), "cli_cleanupGroupContext(#1)") << c.behaviour;
+        std::vector<std::string> calls = harness::storeCalls(result);
+        EXPECT_EQ(calls.back(), "cli_cleanupGroupContext(" + std::string(contexts[i]) + ")");
+        EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
+                                [](const std::string &call) {
+                                    return call.rfind("cli_cleanupGroupContext", 0) == 0;
+                                }),
+                  1)
+            << c.behaviour;
     }
 }
 

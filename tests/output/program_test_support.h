@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "harness.h"
+#include "support/log_format.h"
 
 namespace output_tests {
 
@@ -28,7 +29,7 @@ inline json complex(const std::string &name, const json &tree) {
 }
 
 // A store holding the parameters in listing order, and anything more.
-inline std::string store(const json &params, json more = json::object()) {
+inline std::string store(const std::vector<json> &params, json more = json::object()) {
     more["params"] = params;
     return more.dump();
 }
@@ -48,13 +49,14 @@ struct Message {
     std::string text;
 };
 
-// Standard error and syslog hold exactly these messages, in this order.
+// Standard error and syslog hold exactly these messages, in this order
+// (the syslog capture writes texts with C escapes).
 inline void expect_messages(const harness::Result &result, const std::vector<Message> &messages) {
     std::string err;
     std::vector<std::string> logged;
     for (const Message &message : messages) {
         err += message.text + "\n";
-        logged.push_back(std::to_string(message.priority) + " " + message.text);
+        logged.push_back(std::to_string(message.priority) + " " + test_logs::c_escaped(message.text));
     }
     EXPECT_EQ(result.err, err);
     std::vector<std::string> syslog(result.syslog);
