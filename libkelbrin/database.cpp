@@ -202,6 +202,7 @@ void Database::execute(const char *sql) {
 void Database::apply_sync_mode(SyncMode mode) {
     if (syncMode_ == mode)
         return;
+    end_reading();
     switch (mode) {
     case SyncMode::NoSync:
     case SyncMode::SignalOnly:
@@ -218,6 +219,7 @@ void Database::apply_sync_mode(SyncMode mode) {
 }
 
 void Database::flush_to_disk() {
+    end_reading();
     execute("PRAGMA synchronous=FULL");
     syncMode_.reset();
     int result = sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
@@ -226,6 +228,21 @@ void Database::flush_to_disk() {
 }
 
 int64_t Database::last_insert_id() const { return sqlite3_last_insert_rowid(db_); }
+
+void Database::begin_reading() {
+    auto now = std::chrono::steady_clock::now();
+    bool reading = !sqlite3_get_autocommit(db_);
+    if (reading && now - readingSince_ < readSnapshotLifetime)
+        return;
+    end_reading();
+    execute("BEGIN");
+    readingSince_ = now;
+}
+
+void Database::end_reading() {
+    if (!sqlite3_get_autocommit(db_))
+        execute("COMMIT");
+}
 
 std::string store_path() {
     if (const char *path = std::getenv("KELBRIN_STORE"); path && *path)
@@ -258,7 +275,10 @@ Database &database() {
     return *current.database;
 }
 
-WriteTransaction::WriteTransaction(Database &db) : db_(db) { db_.execute("BEGIN IMMEDIATE"); }
+WriteTransaction::WriteTransaction(Database &db) : db_(db) {
+    db_.end_reading();
+    db_.execute("BEGIN IMMEDIATE");
+}
 
 WriteTransaction::~WriteTransaction() {
     if (open_)
@@ -269,9 +289,5 @@ void WriteTransaction::commit() {
     db_.execute("COMMIT");
     open_ = false;
 }
-
-ReadTransaction::ReadTransaction(Database &db) : db_(db) { db_.execute("BEGIN"); }
-
-ReadTransaction::~ReadTransaction() { sqlite3_exec(db_.handle(), "COMMIT", nullptr, nullptr, nullptr); }
 
 } // namespace kelbrin

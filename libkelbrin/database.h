@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -17,6 +18,9 @@ namespace kelbrin {
 
 // How long a writer waits for another process before STORE_BUSY.
 inline constexpr int busyLimitMilliseconds = 5000;
+// Consecutive reads share one snapshot for at most this long: taking a
+// snapshot costs several file-lock system calls, more than the read itself.
+inline constexpr std::chrono::milliseconds readSnapshotLifetime{2};
 
 // One prepared statement, reset and unbound when a Query ends.
 class Statement {
@@ -70,12 +74,17 @@ class Database {
     // Copies the write-ahead log into the database file, syncing both.
     void flush_to_disk();
     int64_t last_insert_id() const;
+    // Starts a read snapshot, or keeps the current one while it is young.
+    void begin_reading();
+    // Ends the read snapshot, so that the next read sees every commit.
+    void end_reading();
     sqlite3 *handle() const { return db_; }
 
   private:
     sqlite3 *db_ = nullptr;
     std::unordered_map<const char *, std::unique_ptr<Statement>> statements_;
     std::optional<SyncMode> syncMode_;
+    std::chrono::steady_clock::time_point readingSince_;
 };
 
 // The process's connection, opened (and the schema created) on first use.
@@ -98,18 +107,6 @@ class WriteTransaction {
   private:
     Database &db_;
     bool open_ = true;
-};
-
-// A consistent snapshot for calls that run several queries.
-class ReadTransaction {
-  public:
-    explicit ReadTransaction(Database &db);
-    ~ReadTransaction();
-    ReadTransaction(const ReadTransaction &) = delete;
-    ReadTransaction &operator=(const ReadTransaction &) = delete;
-
-  private:
-    Database &db_;
 };
 
 // Turns an SQLite result code into the store's error.

@@ -45,7 +45,7 @@ void collect_parameters(Database &db, int64_t groupId, const Settings &settings,
 
 std::vector<std::string> parameters_in_group(const char *group, const Settings &settings) {
     Database &db = database();
-    ReadTransaction snapshot(db);
+    db.begin_reading();
     Item found = find_group(db, group, settings);
     std::vector<std::string> names;
     collect_parameters(db, found.id, settings, names);
@@ -54,7 +54,7 @@ std::vector<std::string> parameters_in_group(const char *group, const Settings &
 
 std::vector<std::string> child_groups(const char *group, const Settings &settings) {
     Database &db = database();
-    ReadTransaction snapshot(db);
+    db.begin_reading();
     Item found = find_group(db, group, settings);
     std::vector<std::string> names;
     for (Child &child : children_of(db, found.id))

@@ -36,6 +36,7 @@ void fsync_file(const std::string &path) {
 
 std::string get_value(const char *name, const Settings &settings) {
     Database &db = database();
+    db.begin_reading();
     Item target = reach_parameter(db, name, settings, Access::Read);
     if (target.complex)
         throw StoreError{NOT_A_PLAIN_PARAMETER};
@@ -59,6 +60,7 @@ void set_value(const char *name, const char *value, const Settings &settings) {
 
 DataNode *get_tree(const char *name, const Settings &settings) {
     Database &db = database();
+    db.begin_reading();
     Item target = reach_parameter(db, name, settings, Access::Read);
     if (!target.complex)
         throw StoreError{NOT_A_COMPLEX_PARAMETER};
@@ -79,6 +81,7 @@ void set_tree(const char *name, const DataNode *tree, const Settings &settings) 
 
 std::optional<std::string> get_option(const char *name, const char *option, const Settings &settings) {
     Database &db = database();
+    db.begin_reading();
     std::optional<Item> item = find_item(db, name, settings);
     if (!item || item->isGroup || (settings.noMapped && !item->mapTo.empty()))
         throw StoreError{UNKNOWN_PARAMETER};

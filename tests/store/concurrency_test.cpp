@@ -97,6 +97,24 @@ TEST_F(StoreTest, ChangeIsVisibleToAnotherProcessAtOnce) {
     EXPECT_EQ(exit_status(reader), 0);
 }
 
+TEST_F(StoreTest, ReaderThatKeepsReadingSeesAnotherProcessesChangeWithinFiftyMilliseconds) {
+    load_ok(deviceFile);
+    ASSERT_EQ(get("root.Network.HostName"), "cam");
+    pid_t writer = in_child([] {
+        ClientOptions own;
+        cli_resetOptions(&own);
+        int32_t err = 99;
+        cli_setCustomParam("root.Network.HostName", "moved", &own, &err);
+        return err == 0 ? 0 : 1;
+    });
+    ASSERT_EQ(exit_status(writer), 0);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
+    std::string seen;
+    while ((seen = get("root.Network.HostName")) != "moved" && std::chrono::steady_clock::now() < deadline) {
+    }
+    EXPECT_EQ(seen, "moved");
+}
+
 TEST_F(StoreTest, ChangesSurviveExitWithoutSync) {
     load_ok(deviceFile);
     pid_t writer = in_child([]() -> int {
