@@ -1,0 +1,216 @@
+// setparams: which lines of a parameter file reach the store, in which order,
+// and what is reported.
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "import_run.h"
+
+namespace {
+
+using import_run::setparams;
+
+std::string set(const std::string &name, const std::string &value) {
+    return "cli_setCustomParam(\"" + name + "\", \"" + value + "\")";
+}
+
+struct file_case {
+    const char *behaviour;
+    std::string file;
+    std::vector<std::string> calls;
+};
+
+const file_case fileCases[] = {
+    {"an empty file writes nothing", "", {}},
+    {"a file of comments writes nothing", "# one\n\n# two\n", {}},
+    {"full names are set in file order",
+     "root.A.x = 1\nroot.B.y=\"two words\"\n",
+     {set("root.A.x", "1"), set("root.B.y", "two words")}},
+    {"lines before the first full name are ignored",
+     "x = 1\n  root.A.y = 2\n",
+     {set("root.A.y", "2")}},
+    {"full-name comments, lines without = and empty names write nothing",
+     "root.A.x = 1\n  # root.A.c = 2\nroot.A.bare\n = x\n",
+     {set("root.A.x", "1")}},
+    {"a trailing comment belongs to the value", "root.A.Level = 5 # default\n",
+     {set("root.A.Level", "5 # default")}},
+    {"a quoted brace is a plain value", "root.A.Caption = \"{x}\"\n",
+     {set("root.A.Caption", "{x}")}},
+    {"in the full-name form a bracket is part of the value", "root.A.Range = [1]\n",
+     {set("root.A.Range", "[1]")}},
+    {"section names lose their blanks", "[ Unit ]\nSpeed = 1\n", {set("root.Unit.Speed", "1")}},
+    {"an empty section name is allowed", "[]\nSpeed = 1\n", {set("root..Speed", "1")}},
+    {"lines before the first header are ignored", "Speed = 1\n[Unit]\nSpeed = 2\n",
+     {set("root.Unit.Speed", "2")}},
+    {"an indented comment in a section is a setting", "[Unit]\n  # note = x\n# real = y\n",
+     {set("root.Unit.# note", "x")}},
+    {"a bracket in a section makes a header", "[Unit]\nRange = [1]\nSpeed = 2\n",
+     {set("root.1.Speed", "2")}},
+    {"a header without its closing bracket runs to the line end", "[Unit\nSpeed = 2\n",
+     {set("root.Unit.Speed", "2")}},
+    {"a continued line is one setting", "root.A.T = first \\\\\nsecond\n",
+     {set("root.A.T", "first second")}},
+    {"an unfinished last line is set", "[Unit]\nSpeed = 3", {set("root.Unit.Speed", "3")}},
+    {"a one-line value on an unfinished last line is a plain setting",
+     "[Unit]\nBadge.x = { y }", {set("root.Unit.Badge.x", "{ y }")}},
+};
+
+TEST(Setparams, WritesTheSettingsOfEachFileForm) {
+    for (const file_case &c : fileCases) {
+        harness::Result result = setparams(c.file);
+        EXPECT_EQ(harness::storeCalls(result), c.calls) << c.behaviour;
+        EXPECT_EQ(result.err, "") << c.behaviour;
+        EXPECT_EQ(result.out, "") << c.behaviour;
+        EXPECT_EQ(result.status, 0) << c.behaviour;
+    }
+}
+
+TEST(Setparams, WorkedExampleWritesInFileOrder) {
+    const std::string file = "# defaults for the first unit\n"
+                             "[Unit]\n"
+                             "Speed = 9600\n"
+                             "Text = \"Front door\"\n"
+                             "   Label = two\\nlines\n"
+                             "Title = first part \\\\\n"
+                             "second part\n"
+                             "Badge.position {\n"
+                             "\tx = [ \"10\" ]\n"
+                             "}\n"
+                             "Badge.size {\n"
+                             "\tw = [ \"64\" ]\n"
+                             "}\n"
+                             "[Network]\n"
+                             "HostLabel = door-1   \n";
+    const std::string stored = R"({"hash":[["position",{"hash":[["x",{"custom":"1"}]]}],)"
+                               R"(["size",{"hash":[["w",{"custom":"32"}]]}]]})";
+    harness::Result result = setparams(file, import_run::complex_script("root.Unit.Badge", stored));
+    EXPECT_EQ(harness::storeCalls(result),
+              (std::vector<std::string>{
+                  set("root.Unit.Speed", "9600"),
+                  set("root.Unit.Text", "Front door"),
+                  set("root.Unit.Label", "two\\nlines"),
+                  set("root.Unit.Title", "first part second part"),
+                  "cli_getComplexParam(\"root.Unit.Badge\") = #1",
+                  R"(cli_setComplexParam("root.Unit.Badge", {"hash":[["position",{"hash":[["x",{"custom":"10"}]]}],)"
+                  R"(["size",{"hash":[["w",{"custom":"64"}]]}]]}))",
+                  set("root.Network.HostLabel", "door-1"),
+              }));
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+
+    harness::Result restored = setparams(file, "{}", {"--restore"});
+    EXPECT_EQ(harness::storeCalls(restored)[2], set("root.Unit.Label", "two\\\\nlines"));
+    EXPECT_EQ(harness::storeCalls(restored)[3],
+              set("root.Unit.Title", "first part \\\\\\\\\\nsecond part"));
+}
+
+// Which complex lines are gathered into one value: one cli_getComplexParam
+// per value written.
+struct gathering_case {
+    const char *behaviour;
+    std::string file;
+    std::vector<std::string> names; // the values written, in order
+};
+
+const gathering_case gatheringCases[] = {
+    {"lines of one parameter are one value",
+     "[U]\nRate.a {\n}\nRate.b {\n}\n", {"root.U.Rate"}},
+    {"a longer name containing the pending one joins it",
+     "[U]\nRate.a {\n}\nRateLimit.b {\n}\n", {"root.U.Rate"}},
+    {"a shorter name does not", "[U]\nRateLimit.b {\n}\nRate.a {\n}\n",
+     {"root.U.RateLimit", "root.U.Rate"}},
+    {"a comment between lines splits the value", "[U]\nRate.a {\n}\n# c\nRate.b {\n}\n",
+     {"root.U.Rate", "root.U.Rate"}},
+    {"a value on the last lines is written at the end", "[U]\nRate.a {\n}", {"root.U.Rate"}},
+    {"a value that the file ends inside is written at the end", "[U]\nRate.a {\n x = [ \"1\" ]\n",
+     {"root.U.Rate"}},
+};
+
+TEST(Setparams, GathersComplexLinesPerParameter) {
+    for (const gathering_case &c : gatheringCases) {
+        std::string params;
+        for (const char *name : {"root.U.Rate", "root.U.RateLimit"})
+            params += std::string(params.empty() ? "" : ",") + R"({"name": ")" + name +
+                      R"(", "tree": {"hash": []}})";
+        harness::Result result = setparams(c.file, R"({"params": [)" + params + "]}");
+        std::vector<std::string> written;
+        for (const std::string &call : harness::storeCalls(result))
+            if (call.rfind("cli_setComplexParam(\"", 0) == 0)
+                written.push_back(call.substr(21, call.find('"', 21) - 21));
+        EXPECT_EQ(written, c.names) << c.behaviour << "\n" << result.out << result.err;
+        EXPECT_EQ(result.status, 0) << c.behaviour;
+    }
+}
+
+TEST(Setparams, ARefusedSettingIsReportedAndTheRunGoesOn) {
+    const std::string script =
+        R"({"fail": [{"call": "cli_setCustomParam", "arg": "root.U.b", "error": -3}]})";
+    harness::Result result =
+        setparams("[U]\na = 1\nb = 2\nc = 3\n", script, {}, {"set", "root.U.d", "4"});
+    EXPECT_EQ(harness::storeCalls(result),
+              (std::vector<std::string>{set("root.U.a", "1"), set("root.U.b", "2") + " ! -3",
+                                        set("root.U.c", "3"), set("root.U.d", "4")}));
+    EXPECT_EQ(result.err, "Error -3 setting 'root.U.b' to '2'!\n");
+    EXPECT_EQ(result.syslog, import_run::syslog_of({"Error -3 setting 'root.U.b' to '2'!"}));
+    EXPECT_EQ(result.status, 2);
+}
+
+struct fatal_case {
+    const char *behaviour;
+    std::string file;
+    std::vector<std::string> calls; // what was written before the end
+    std::string error;
+};
+
+const fatal_case fatalCases[] = {
+    {"a complex line without a dot ends the run",
+     "[U]\na = 1\nBadge {\n}\nb = 2\n", {set("root.U.a", "1")},
+     "Error in parsing Badge {\n}\n, exiting."},
+    {"a complex line with an empty name ends the run",
+     "[U]\na = 1\n.x {\n}\nb = 2\n", {set("root.U.a", "1")}, "Error in parsing .x {\n}\n, exiting."},
+    {"a complex value before any section ends the run",
+     "root.U.a = 1\nBadge.x {\n}\nroot.U.b = 2\n", {set("root.U.a", "1")},
+     "Error in parsing Badge.x {\n}\n, exiting."},
+};
+
+TEST(Setparams, MalformedComplexLinesEndTheRunKeepingWhatWasWritten) {
+    for (const fatal_case &c : fatalCases) {
+        harness::Result result = setparams(c.file, "{}", {}, {"set", "root.U.z", "9"});
+        EXPECT_EQ(harness::storeCalls(result), c.calls) << c.behaviour;
+        EXPECT_EQ(result.err, c.error + "\n") << c.behaviour;
+        EXPECT_EQ(result.syslog, import_run::syslog_of({c.error})) << c.behaviour;
+        EXPECT_EQ(result.status, 1) << c.behaviour;
+    }
+}
+
+TEST(Setparams, AMissingFileEndsTheRun) {
+    harness::Run request;
+    request.args = {"setparams", "/nonexistent/params.txt", "set", "root.U.z", "9"};
+    harness::Result result = harness::run(request);
+    const std::string error = "Unable to open file /nonexistent/params.txt: No such file or directory";
+    EXPECT_EQ(result.err, error + "\n");
+    EXPECT_EQ(result.syslog, import_run::syslog_of({error}));
+    EXPECT_EQ(harness::storeCalls(result), std::vector<std::string>{});
+    EXPECT_EQ(result.status, 1);
+}
+
+TEST(Setparams, ADirectoryIsAReadError) {
+    harness::TempDir directory;
+    harness::Run request;
+    request.args = {"--nolog", "setparams", directory.path()};
+    harness::Result result = harness::run(request);
+    EXPECT_EQ(result.err, "Unable to read file " + directory.path() + ": Is a directory\n");
+    EXPECT_EQ(result.status, 1);
+}
+
+TEST(Setparams, ReadsStandardInputAndLeavesItOpen) {
+    harness::Run request;
+    request.args = {"setparams", "-", "setparams", "-", "set", "root.U.z", "9"};
+    request.input = "root.U.a = 1\n";
+    harness::Result result = harness::run(request);
+    EXPECT_EQ(harness::storeCalls(result),
+              (std::vector<std::string>{set("root.U.a", "1"), set("root.U.z", "9")}));
+    EXPECT_EQ(result.status, 0);
+}
+
+} // namespace
