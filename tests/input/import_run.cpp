@@ -1,5 +1,7 @@
 #include "import_run.h"
 
+#include "support/log_format.h"
+
 namespace import_run {
 
 harness::Result setparams(const std::string &file, const std::string &script,
@@ -24,7 +26,7 @@ std::string complex_script(const std::string &name, const std::string &tree) {
 std::vector<std::string> syslog_of(const std::vector<std::string> &errors) {
     std::vector<std::string> lines = {"openlog \"kelbrinclient\" 1 8"};
     for (const std::string &error : errors)
-        lines.push_back("3 " + error);
+        lines.push_back("3 " + test_logs::c_escaped(error));
     return lines;
 }
 

@@ -214,3 +214,127 @@ TEST(Setparams, ReadsStandardInputAndLeavesItOpen) {
 }
 
 } // namespace
+
+namespace {
+
+// The stored tree, the merge calls in reading order, and the tree written.
+TEST(Setparams, ComplexValueWorkedExampleMergesNodeByNode) {
+    const std::string stored =
+        R"({"hash":[["position",{"hash":[["x",{"custom":"1"}],["y",{"custom":"2"}]]}],)"
+        R"(["size",{"hash":[["w",{"custom":"32"}],["tags",{"list":[{"custom":"a"},{"custom":"b"}]}]]}]]})";
+    const std::string file = "[Unit]\n"
+                             "Badge.position {\n"
+                             "\tx = [ \"10\" ]\n"
+                             "}\n"
+                             "Badge.size {\n"
+                             "\ttags = ( [ \"c\" ] )\n"
+                             "\th = [ \"48\" ]\n"
+                             "}\n";
+    harness::Result result = setparams(file, import_run::complex_script("root.Unit.Badge", stored));
+    std::vector<std::string> calls(result.calls.begin() + 1, result.calls.end());
+    EXPECT_EQ(calls, (std::vector<std::string>{
+                         R"(cli_getComplexParam("root.Unit.Badge") = #1)",
+                         R"(drep_createData() = #10)",
+                         R"(drep_initializeHash(#10))",
+                         R"(drep_getHashValue(#1, "position") = #2)",
+                         R"(drep_createData() = #11)",
+                         R"(drep_initializeHash(#11))",
+                         R"(drep_getHashValue(#2, "x") = #3)",
+                         R"(drep_createData() = #12)",
+                         R"(drep_initializeScalar(#12, 3, "string"))",
+                         R"(drep_assignStringToCustom(#12, "10", 0))",
+                         R"(drep_assignStringToCustom(#3, "10", 0))",
+                         R"(drep_setHashValue(#11, #12, "x"))",
+                         R"(drep_setHashValue(#10, #11, "position"))",
+                         R"(drep_getHashValue(#1, "size") = #5)",
+                         R"(drep_createData() = #13)",
+                         R"(drep_initializeHash(#13))",
+                         R"(drep_getHashValue(#5, "tags") = #7)",
+                         R"(drep_createData() = #14)",
+                         R"(drep_initializeList(#14))",
+                         R"(drep_getFirstOfList(#7) = cell)",
+                         R"(drep_deleteListItem(#7, cell))",
+                         R"(drep_getFirstOfList(#7) = cell)",
+                         R"(drep_deleteListItem(#7, cell))",
+                         R"(drep_createData() = #15)",
+                         R"(drep_initializeScalar(#15, 3, "string"))",
+                         R"(drep_assignStringToCustom(#15, "c", 0))",
+                         R"(drep_addToList(#14, #15))",
+                         R"(drep_addToList(#7, #15))",
+                         R"(drep_setHashValue(#13, #14, "tags"))",
+                         R"(drep_getHashValue(#5, "h") = NULL)",
+                         R"(drep_createData() = #16)",
+                         R"(drep_initializeScalar(#16, 3, "string"))",
+                         R"(drep_assignStringToCustom(#16, "48", 0))",
+                         R"(drep_setHashValue(#13, #16, "h"))",
+                         R"(drep_setHashValue(#10, #13, "size"))",
+                         R"(cli_setComplexParam("root.Unit.Badge", )"
+                         R"({"hash":[["position",{"hash":[["x",{"custom":"10"}],["y",{"custom":"2"}]]}],)"
+                         R"(["size",{"hash":[["w",{"custom":"32"}],["tags",{"list":[{"custom":"c"}]}]]}]]}))",
+                     }));
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.status, 0);
+}
+
+} // namespace
+
+namespace {
+
+struct update_failure_case {
+    const char *behaviour;
+    std::string fail; // a "fail" entry of the double's script
+    std::string file;
+    std::vector<std::string> calls;
+    std::string out;
+    std::string error;
+};
+
+const std::string zonesTree = R"({"hash":[["mode",{"custom":"m"}],["rules",{"hash":[]}]]})";
+
+const update_failure_case updateFailureCases[] = {
+    {"a store error reading the value ends the run",
+     R"({"call": "cli_getComplexParam", "error": -7})", "[U]\nZones.mode {\n}\na = 1\n",
+     {R"(cli_getComplexParam("root.U.Zones") ! -7 = NULL)"}, "",
+     "Error -7 getting complex parameter 'root.U.Zones'."},
+    {"a store error writing the value ends the run",
+     R"({"call": "cli_setComplexParam", "error": -9})", "[U]\nZones.rules { }\na = 1\n",
+     {R"(cli_getComplexParam("root.U.Zones") = #1)",
+      R"(cli_setComplexParam("root.U.Zones", {"hash":[["mode",{"custom":"m"}]]}) ! -9)"},
+     "", "Error -9 setting complex parameter 'root.U.Zones'."},
+    {"a refused deletion writes nothing and ends the run",
+     R"({"call": "drep_deleteHashValue", "result": -1})", "[U]\nZones.rules { }\na = 1\n",
+     {R"(cli_getComplexParam("root.U.Zones") = #1)"}, "", "Error in parsing root.U.Zones."},
+    {"a syntax error writes nothing and ends the run", "",
+     "[U]\nZones.x {\n mode = [\"auto\"]\n}\na = 1\n",
+     {R"(cli_getComplexParam("root.U.Zones") = #1)"}, "syntax error 1\n",
+     "Error in parsing root.U.Zones."},
+};
+
+TEST(Setparams, AFailedComplexUpdateEndsTheRun) {
+    for (const update_failure_case &c : updateFailureCases) {
+        std::string script = R"({"params": [{"name": "root.U.Zones", "tree": )" + zonesTree +
+                             R"(}], "fail": [)" + c.fail + "]}";
+        harness::Result result = setparams(c.file, script);
+        EXPECT_EQ(harness::storeCalls(result), c.calls) << c.behaviour;
+        EXPECT_EQ(result.out, c.out) << c.behaviour;
+        EXPECT_EQ(result.err, c.error + "\n") << c.behaviour;
+        EXPECT_EQ(result.syslog, import_run::syslog_of({c.error})) << c.behaviour;
+        EXPECT_EQ(result.status, 1) << c.behaviour;
+    }
+}
+
+// A value whose last entry has no value: reported on standard output, yet
+// what was read is written, with the entry created at the top level.
+TEST(Setparams, AMissingLastValueStillWritesTheValue) {
+    harness::Result result =
+        setparams("[U]\nZones.rules {\n allow = [ \"x\" ]\n} Zones.extra =",
+                  import_run::complex_script("root.U.Zones", zonesTree));
+    EXPECT_EQ(result.out, "SYNTAX error =\nHASH END\n");
+    EXPECT_EQ(harness::storeCalls(result),
+              (std::vector<std::string>{
+                  R"(cli_getComplexParam("root.U.Zones") = #1)",
+                  R"(cli_setComplexParam("root.U.Zones", {"hash":[["mode",{"custom":"m"}],["rules",{"hash":[]}],["extra",{"none":null}]]}))"}));
+    EXPECT_EQ(result.status, 0);
+}
+
+} // namespace
