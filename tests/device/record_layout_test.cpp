@@ -27,12 +27,6 @@ size_t documented_offset(size_t word, size_t x86Offset) {
     return thirtyTwoBit ? (word - 1) * wordBytes : x86Offset;
 }
 
-void expect_places(const Place *places, size_t count) {
-    for (size_t i = 0; i < count; ++i)
-        EXPECT_EQ(places[i].actualOffset, documented_offset(places[i].word, places[i].x86Offset))
-            << places[i].field;
-}
-
 bool architecture_documented() {
 #if defined(__arm__) || defined(__x86_64__)
     return true;
@@ -43,7 +37,7 @@ bool architecture_documented() {
 
 #define PLACE(record, member, word, x86) {#record "." #member, offsetof(record, member), word, x86}
 
-TEST(RecordLayout, ClientOptionsFieldsAreTheDocumentedWords) {
+TEST(RecordLayout, SharedRecordFieldsAreTheDocumentedWords) {
     if (!architecture_documented())
         GTEST_SKIP() << "no documented layout for this architecture";
     const Place places[] = {
@@ -53,27 +47,10 @@ TEST(RecordLayout, ClientOptionsFieldsAreTheDocumentedWords) {
         PLACE(ClientOptions, caseSensitive, 4, 12),
         PLACE(ClientOptions, securityLevel, 9, 32),
         PLACE(ClientOptions, noMapped, 12, 44),
-    };
-    expect_places(places, std::size(places));
-    EXPECT_EQ(sizeof(ClientOptions), 16 * wordBytes);
-}
-
-TEST(RecordLayout, GroupContextFieldsAreTheDocumentedWords) {
-    if (!architecture_documented())
-        GTEST_SKIP() << "no documented layout for this architecture";
-    const Place places[] = {
         PLACE(GroupContext, paramName, 1, 0),
         PLACE(GroupContext, groupName, 4, 24),
         PLACE(GroupContext, groupValue, 5, 32),
         PLACE(GroupContext, end, 6, 40),
-    };
-    expect_places(places, std::size(places));
-}
-
-TEST(RecordLayout, TreeRecordsAreTheDocumentedWords) {
-    if (!architecture_documented())
-        GTEST_SKIP() << "no documented layout for this architecture";
-    const Place places[] = {
         PLACE(DataNode, kind, 1, 0),
         PLACE(DataNode, u.scalar.subtype, 3, 8),
         PLACE(DataNode, u.scalar.value, 4, 16),
@@ -87,7 +64,10 @@ TEST(RecordLayout, TreeRecordsAreTheDocumentedWords) {
         PLACE(HashEntry, key, 2, 8),
         PLACE(HashEntry, value, 3, 16),
     };
-    expect_places(places, std::size(places));
+    for (const Place &place : places)
+        EXPECT_EQ(place.actualOffset, documented_offset(place.word, place.x86Offset))
+            << place.field;
+    EXPECT_EQ(sizeof(ClientOptions), 16 * wordBytes);
     EXPECT_EQ(sizeof(DataNode), thirtyTwoBit ? 6 * wordBytes : 40);
 }
 
