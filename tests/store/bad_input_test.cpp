@@ -9,7 +9,6 @@ TEST_F(StoreTest, NullPointersGiveInvalidArgument) {
     load_ok(deviceFile);
     int32_t err = 99;
     char buffer[4];
-    DataNode *tree = drep_createData();
     auto expect_invalid = [&](const char *call) {
         EXPECT_EQ(err, kelbrin::INVALID_ARGUMENT) << call;
         err = 99;
@@ -33,7 +32,6 @@ TEST_F(StoreTest, NullPointersGiveInvalidArgument) {
     EXPECT_EQ(cli_createDynamicGroup("root.Badge", nullptr, &options, &err), nullptr), expect_invalid("create");
     cli_cleanupGroupContext(nullptr);
     cli_resetOptions(nullptr);
-    std::free(tree);
 
     EXPECT_EQ(cli_setCustomParam("root.Network.HostName", "x", &options, nullptr), 0) << "the error word is optional";
     EXPECT_EQ(get("root.Network.HostName"), "x");
