@@ -27,7 +27,7 @@ struct Result {
     std::string err;
     int status = -1;                       // exit status, or 128 + signal number
     std::vector<std::string> syslog;       // "openlog \"ident\" 1 8", then "<priority> <text>"
-    std::vector<std::string> calls;        // double's log lines, options suffix removed
+    std::vector<std::string> calls;        // double's log lines, " {…}" removed (" CORRUPTED" stays)
     std::vector<std::string> callsWithOptions; // double's log lines as written
 };
 

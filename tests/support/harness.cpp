@@ -1,0 +1,92 @@
+// Runs kelbrinclient with the double (or the embedded store), the syslog and
+// clock capture preloaded, and collects what it did.
+#include "harness.h"
+
+#include <sstream>
+
+#include "process.h"
+
+namespace harness {
+
+namespace {
+
+std::vector<std::string> lines_of(const std::string &text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// Drops the " {port=... noMapped=N}" part, keeping a " CORRUPTED" after it
+// so that corrupted options still show.
+std::string without_options(const std::string &line) {
+    size_t start = line.rfind(" {port=");
+    if (start == std::string::npos)
+        return line;
+    size_t end = line.find('}', start);
+    return line.substr(0, start) + (end == std::string::npos ? "" : line.substr(end + 1));
+}
+
+std::vector<std::string> environment_for(const Run &request, const TempDir &files) {
+    std::map<std::string, std::string> variables;
+    for (const std::string &entry : inherited_environment()) {
+        size_t equals = entry.find('=');
+        if (equals != std::string::npos)
+            variables[entry.substr(0, equals)] = entry.substr(equals + 1);
+    }
+    variables.erase("REQUEST_METHOD");
+    variables["TZ"] = "UTC";
+    variables["LC_ALL"] = "C";
+    if (request.realStore) {
+        if (!request.storePath.empty())
+            variables["KELBRIN_STORE"] = request.storePath;
+    } else {
+        writeFile(files.file("script.json"), request.script);
+        variables["KELBRIN_DOUBLE_SCRIPT"] = files.file("script.json");
+        variables["KELBRIN_DOUBLE_LOG"] = files.file("calls.log");
+        variables["LD_LIBRARY_PATH"] = doubleLibraryDir();
+    }
+    variables["LD_PRELOAD"] = KELBRIN_CAPTURE_PRELOAD;
+    // A sanitized program would refuse to start with the preload ahead of its runtime.
+    std::string &sanitizer = variables["ASAN_OPTIONS"];
+    sanitizer += (sanitizer.empty() ? "" : ":") + std::string("verify_asan_link_order=0");
+    variables["KELBRIN_CAPTURE_LOG"] = files.file("syslog.log");
+    variables["KELBRIN_FAKE_TIME"] = std::to_string(request.fakeTime);
+    for (const auto &[name, value] : request.env)
+        variables[name] = value;
+
+    std::vector<std::string> entries;
+    for (const auto &[name, value] : variables)
+        entries.push_back(name + "=" + value);
+    return entries;
+}
+
+} // namespace
+
+Result run(const Run &request) {
+    TempDir files;
+    std::vector<std::string> argv{request.argv0};
+    argv.insert(argv.end(), request.args.begin(), request.args.end());
+    ProcessOutcome outcome = run_process(programPath(), argv, environment_for(request, files),
+                                         request.cwd, request.input, request.timeoutSeconds);
+    Result result;
+    result.out = std::move(outcome.out);
+    result.err = std::move(outcome.err);
+    result.status = outcome.status;
+    result.syslog = lines_of(readFile(files.file("syslog.log")));
+    result.callsWithOptions = lines_of(readFile(files.file("calls.log")));
+    for (const std::string &line : result.callsWithOptions)
+        result.calls.push_back(without_options(line));
+    return result;
+}
+
+std::vector<std::string> storeCalls(const Result &result) {
+    std::vector<std::string> calls;
+    for (const std::string &line : result.calls)
+        if (line.starts_with("cli_") && line != "cli_resetOptions()")
+            calls.push_back(line);
+    return calls;
+}
+
+} // namespace harness
