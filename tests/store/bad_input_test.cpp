@@ -37,24 +37,6 @@ TEST_F(StoreTest, NullPointersGiveInvalidArgument) {
     EXPECT_EQ(get("root.Network.HostName"), "x");
 }
 
-TEST_F(StoreTest, SuccessClearsTheErrorWordInEveryCall) {
-    load_ok(deviceFile);
-    int32_t err = 99;
-    char *value = cli_getCustomParam("root.Network.HostName", &options, &err);
-    EXPECT_EQ(err, 0);
-    std::free(value);
-    err = 99;
-    cli_sync(&options, &err);
-    EXPECT_EQ(err, 0);
-    err = 99;
-    GroupContext *context = cli_getChildGroupsInGroup("root", &options, &err);
-    EXPECT_EQ(err, 0);
-    err = 99;
-    cli_getChildGroupInGroup(context, &options, &err);
-    EXPECT_EQ(err, 0);
-    cli_cleanupGroupContext(context);
-}
-
 TEST_F(StoreTest, HugeValueIsRefusedAndTheOldOneKept) {
     load_ok(deviceFile);
     std::string megabyte(1 << 20, 'v');

@@ -25,14 +25,6 @@ DataNode *custom(const char *text) {
     return node;
 }
 
-TEST(DataTree, FreshNodeIsZeroedAndOfNoKind) {
-    DataNode *node = drep_createData();
-    ASSERT_NE(node, nullptr);
-    DataNode zero{};
-    EXPECT_EQ(std::memcmp(node, &zero, sizeof zero), 0);
-    std::free(node);
-}
-
 TEST(DataTree, HashKeepsInsertionOrderAndReplacesInPlace) {
     DataNode *hash = drep_createData();
     ASSERT_EQ(drep_initializeHash(hash), 0);
