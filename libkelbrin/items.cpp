@@ -63,7 +63,8 @@ Item reach_parameter(Database &db, const char *name, const Settings &settings, A
             return *item;
         if (hops == maxMappingHops)
             throw StoreError{MAPPING_LOOP};
-        // A mapping was declared with its target's exact name.
+        // A target was checked ignoring case when the mapping was declared,
+        // so it is followed that way whatever the caller's case setting.
         Settings exact = settings;
         exact.caseSensitive = false;
         item = find_item(db, item->mapTo, exact);
