@@ -222,3 +222,30 @@ TEST_F(StoreTest, FreshNodeStoredAsItIsReadsBackAsAFreshNode) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(StoreTest, TextScalarWithoutTextReadsBackAsEmptyText) {
+    load_ok(deviceFile);
+    DataNode bare{};
+    bare.kind = DATA_SCALAR;
+    bare.u.scalar.subtype = SCALAR_STRING;
+    DataNode *hash = drep_createData();
+    drep_initializeHash(hash);
+    drep_setHashValue(hash, &bare, "bare");
+    int32_t err = 99;
+    cli_setComplexParam("root.Image.Zones", hash, &options, &err);
+    ASSERT_EQ(err, 0);
+    drep_deleteHashValue(hash, "bare");
+    release_tree(hash);
+
+    DataNode *stored = cli_getComplexParam("root.Image.Zones", &options, &err);
+    ASSERT_EQ(err, 0);
+    DataNode *back = drep_getHashValue(stored, "bare");
+    ASSERT_NE(back, nullptr);
+    ASSERT_NE(back->u.scalar.value.string, nullptr);
+    EXPECT_STREQ(back->u.scalar.value.string, "");
+    std::free(stored);
+}
+
+} // namespace
