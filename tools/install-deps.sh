@@ -9,7 +9,18 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   bash dash php-cli python3 lighttpd curl
   valgrind time hyperfine
+  man-db groff-base
 )
+# The 32-bit ARM build and its run under emulation (tools/test-armhf.sh).
+# Only runtime libraries come from armhf: their -dev packages pull in armhf
+# headers whose versions must match the host's exactly, which a mirror that
+# lags behind can make impossible; the cross compiler brings its own C library.
+armhf_packages=(
+  g++-arm-linux-gnueabihf qemu-user-static
+  libsqlite3-0:armhf libstdc++6:armhf libgtest-dev:armhf libgmock-dev:armhf
+)
+dpkg --print-foreign-architectures | grep -qx armhf || dpkg --add-architecture armhf
+packages+=("${armhf_packages[@]}")
 
 missing=()
 for package in "${packages[@]}"; do
@@ -20,6 +31,8 @@ done
 
 if ((${#missing[@]})); then
   echo "installing: ${missing[*]}"
-  apt-get update -qq
+  # A list that fails to download (a mirror in mid-sync) is not fatal here:
+  # the install below says what, if anything, it could not find.
+  apt-get update -qq || echo "install-deps: some package lists could not be updated" >&2
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
