@@ -8,4 +8,4 @@ tools/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$(nproc)"
 build/bin/kelbrinclient readgroupfile examples/device.json
-build/bin/kelbrinclient get root.Network.HostName - NAMEVALUE
+build/bin/kelbrinclient getgroup root - NAMEVALUESECTIONS

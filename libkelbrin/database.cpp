@@ -1,0 +1,302 @@
+#include "database.h"
+
+#include <pthread.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "errors.h"
+
+namespace kelbrin {
+
+namespace {
+
+constexpr const char *schema = R"sql(
+CREATE TABLE IF NOT EXISTS items(
+    id INTEGER PRIMARY KEY,
+    name TEXT NOT NULL,
+    folded TEXT NOT NULL UNIQUE,
+    parent_id INTEGER REFERENCES items(id),
+    is_group INTEGER NOT NULL,
+    dynamic INTEGER NOT NULL DEFAULT 0,
+    template_id INTEGER,
+    number INTEGER NOT NULL DEFAULT 0,
+    complex INTEGER NOT NULL DEFAULT 0,
+    value TEXT,
+    access_control TEXT,
+    read_level INTEGER NOT NULL DEFAULT 0,
+    write_level INTEGER NOT NULL DEFAULT 0,
+    pattern TEXT,
+    map_to TEXT);
+CREATE INDEX IF NOT EXISTS items_children ON items(parent_id, dynamic, number, id);
+CREATE TABLE IF NOT EXISTS templates(
+    id INTEGER PRIMARY KEY,
+    name TEXT NOT NULL,
+    folded TEXT NOT NULL UNIQUE,
+    parent TEXT NOT NULL,
+    prefix TEXT NOT NULL,
+    max_count INTEGER NOT NULL,
+    parameters TEXT NOT NULL);
+CREATE TABLE IF NOT EXISTS changes(
+    sequence INTEGER PRIMARY KEY AUTOINCREMENT,
+    name TEXT NOT NULL);
+INSERT OR IGNORE INTO items(id, name, folded, parent_id, is_group) VALUES(1, 'root', 'root', NULL, 1);
+)sql";
+
+// Creates each missing directory of path's parent, like mkdir -p.
+void make_parent_directories(const std::string &path) {
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+        std::string directory = path.substr(0, slash);
+        if (mkdir(directory.c_str(), 0700) != 0 && errno != EEXIST)
+            throw StoreError{STORE_UNAVAILABLE};
+    }
+}
+
+std::string home_directory() {
+    if (const char *home = std::getenv("HOME"); home && *home)
+        return home;
+    if (const passwd *entry = getpwuid(getuid()); entry && entry->pw_dir)
+        return entry->pw_dir;
+    throw StoreError{STORE_UNAVAILABLE};
+}
+
+struct Connection {
+    std::unique_ptr<Database> database;
+    std::string path;
+    bool inheritedAcrossFork = false;
+};
+
+// Connections of the parent (and its parents) that a child leaves alone. A
+// plain pointer chain, so it stays reachable even after static destructors
+// have run at exit: leaving them is deliberate, not a leak.
+struct LeftByFork {
+    Database *database;
+    LeftByFork *next;
+};
+LeftByFork *leftByFork = nullptr;
+
+Connection &connection() {
+    static Connection current;
+    return current;
+}
+
+// A connection must not be used across fork: the child leaves the parent's
+// handle alone (closing it could drop the parent's file locks) and opens its own.
+void forget_connection_in_child() { connection().inheritedAcrossFork = true; }
+
+} // namespace
+
+[[noreturn]] void throw_sqlite_error(int result) {
+    switch (result & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        throw StoreError{STORE_BUSY};
+    case SQLITE_CANTOPEN:
+    case SQLITE_NOTADB:
+    case SQLITE_PERM:
+    case SQLITE_READONLY:
+        throw StoreError{STORE_UNAVAILABLE};
+    case SQLITE_NOMEM:
+        throw StoreError{OUT_OF_MEMORY};
+    case SQLITE_TOOBIG:
+        throw StoreError{VALUE_TOO_LONG};
+    default:
+        throw StoreError{STORE_FAILED};
+    }
+}
+
+Statement::Statement(sqlite3 *db, const char *sql) {
+    int result = sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement_, nullptr);
+    if (result != SQLITE_OK)
+        throw_sqlite_error(result);
+}
+
+Statement::~Statement() { sqlite3_finalize(statement_); }
+
+Query::Query(Statement &statement) : statement_(statement.get()) {}
+
+Query::~Query() {
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);
+}
+
+Query &Query::bind(int index, int64_t value) {
+    if (int result = sqlite3_bind_int64(statement_, index, value); result != SQLITE_OK)
+        throw_sqlite_error(result);
+    return *this;
+}
+
+Query &Query::bind(int index, std::string_view text) {
+    int result = sqlite3_bind_text64(statement_, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    if (result != SQLITE_OK)
+        throw_sqlite_error(result);
+    return *this;
+}
+
+Query &Query::bind_null(int index) {
+    if (int result = sqlite3_bind_null(statement_, index); result != SQLITE_OK)
+        throw_sqlite_error(result);
+    return *this;
+}
+
+bool Query::step() {
+    int result = sqlite3_step(statement_);
+    if (result == SQLITE_ROW)
+        return true;
+    if (result == SQLITE_DONE)
+        return false;
+    throw_sqlite_error(result);
+}
+
+void Query::run() {
+    while (step()) {
+    }
+}
+
+int64_t Query::integer(int column) const { return sqlite3_column_int64(statement_, column); }
+
+std::string Query::text(int column) const {
+    const unsigned char *text = sqlite3_column_text(statement_, column);
+    if (!text)
+        return {};
+    return std::string(reinterpret_cast<const char *>(text), sqlite3_column_bytes(statement_, column));
+}
+
+bool Query::is_null(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_NULL; }
+
+Database::Database(const std::string &path) {
+    int result = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                                 nullptr);
+    if (result != SQLITE_OK) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw StoreError{STORE_UNAVAILABLE};
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, busyLimitMilliseconds);
+    try {
+        execute("PRAGMA journal_mode=WAL");
+        WriteTransaction transaction(*this);
+        execute(schema);
+        transaction.commit();
+        apply_sync_mode(SyncMode::Default);
+    } catch (...) {
+        statements_.clear();
+        sqlite3_close(db_);
+        throw;
+    }
+}
+
+Database::~Database() {
+    statements_.clear();
+    sqlite3_close(db_);
+}
+
+Statement &Database::statement(const char *sql) {
+    auto found = statements_.find(sql);
+    if (found != statements_.end())
+        return *found->second;
+    auto inserted = statements_.emplace(sql, std::make_unique<Statement>(db_, sql));
+    return *inserted.first->second;
+}
+
+void Database::execute(const char *sql) {
+    if (int result = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); result != SQLITE_OK)
+        throw_sqlite_error(result);
+}
+
+void Database::apply_sync_mode(SyncMode mode) {
+    if (syncMode_ == mode)
+        return;
+    end_reading();
+    switch (mode) {
+    case SyncMode::NoSync:
+    case SyncMode::SignalOnly:
+        execute("PRAGMA synchronous=OFF");
+        break;
+    case SyncMode::SyncNoSignal:
+        execute("PRAGMA synchronous=FULL");
+        break;
+    case SyncMode::Default:
+        execute("PRAGMA synchronous=NORMAL");
+        break;
+    }
+    syncMode_ = mode;
+}
+
+void Database::flush_to_disk() {
+    end_reading();
+    execute("PRAGMA synchronous=FULL");
+    syncMode_.reset();
+    int result = sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    if (result != SQLITE_OK && result != SQLITE_BUSY)
+        throw_sqlite_error(result);
+}
+
+int64_t Database::last_insert_id() const { return sqlite3_last_insert_rowid(db_); }
+
+void Database::begin_reading() {
+    auto now = std::chrono::steady_clock::now();
+    bool reading = !sqlite3_get_autocommit(db_);
+    if (reading && now - readingSince_ < readSnapshotLifetime)
+        return;
+    end_reading();
+    execute("BEGIN");
+    readingSince_ = now;
+}
+
+void Database::end_reading() {
+    if (!sqlite3_get_autocommit(db_))
+        execute("COMMIT");
+}
+
+std::string store_path() {
+    if (const char *path = std::getenv("KELBRIN_STORE"); path && *path)
+        return path;
+    std::string path;
+    if (const char *data = std::getenv("XDG_DATA_HOME"); data && *data == '/')
+        path = std::string(data) + "/kelbrin/store.db";
+    else
+        path = home_directory() + "/.local/share/kelbrin/store.db";
+    return path;
+}
+
+Database &database() {
+    static const bool registered = pthread_atfork(nullptr, nullptr, forget_connection_in_child) == 0;
+    (void)registered;
+    Connection &current = connection();
+    if (current.inheritedAcrossFork) {
+        leftByFork = new LeftByFork{current.database.release(), leftByFork};
+        current.path.clear();
+        current.inheritedAcrossFork = false;
+    }
+    std::string path = store_path();
+    if (!current.database || path != current.path) {
+        current.database.reset();
+        if (!std::getenv("KELBRIN_STORE") || !*std::getenv("KELBRIN_STORE"))
+            make_parent_directories(path);
+        current.database = std::make_unique<Database>(path);
+        current.path = std::move(path);
+    }
+    return *current.database;
+}
+
+WriteTransaction::WriteTransaction(Database &db) : db_(db) {
+    db_.end_reading();
+    db_.execute("BEGIN IMMEDIATE");
+}
+
+WriteTransaction::~WriteTransaction() {
+    if (open_)
+        sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void WriteTransaction::commit() {
+    db_.execute("COMMIT");
+    open_ = false;
+}
+
+} // namespace kelbrin

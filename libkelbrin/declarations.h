@@ -1,0 +1,48 @@
+// What a group file declares, checked and ready to be applied to the store.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kelbrin {
+
+struct ParameterDeclaration {
+    std::string name;       // one component
+    bool complex = false;
+    std::string value;      // the text, or the stored form of the tree
+    std::optional<std::string> accessControl;
+    int32_t readLevel = 0;
+    int32_t writeLevel = 0;
+    std::string pattern;    // empty: any value
+    std::string mapTo;      // full name of the target; empty: not mapped
+};
+
+// A group or a parameter, in the order of the file.
+struct Declaration {
+    std::string fullName;
+    bool isGroup = false;
+    ParameterDeclaration parameter; // for a parameter
+};
+
+struct TemplateDeclaration {
+    std::string name;
+    std::string parent; // full group name
+    std::string prefix;
+    int32_t maxCount = INT32_MAX;
+    std::vector<ParameterDeclaration> parameters;
+};
+
+struct GroupFile {
+    std::vector<Declaration> declarations;
+    std::vector<TemplateDeclaration> templates;
+};
+
+// A template's parameters as kept in the store, and back.
+std::string parameters_to_text(const std::vector<ParameterDeclaration> &parameters);
+std::vector<ParameterDeclaration> parameters_from_text(const std::string &text);
+
+} // namespace kelbrin

@@ -1,0 +1,84 @@
+#include "items.h"
+
+#include "errors.h"
+#include "names.h"
+
+namespace kelbrin {
+
+namespace {
+
+// Mappings followed before giving up with MAPPING_LOOP.
+constexpr int maxMappingHops = 8;
+// Changes kept in the change log; older ones are dropped as new ones come.
+constexpr int64_t changeLogLength = 10000;
+constexpr int64_t trimInterval = 100;
+
+bool allowed(const Item &item, const Settings &settings, Access access) {
+    return settings.securityLevel >= (access == Access::Read ? item.readLevel : item.writeLevel);
+}
+
+} // namespace
+
+std::optional<Item> find_item(Database &db, std::string_view name, const Settings &settings) {
+    if (!is_valid_full_name(name))
+        throw StoreError{BAD_NAME};
+    Query query(db.statement("SELECT id, name, is_group, dynamic, complex, value, access_control, read_level,"
+                             " write_level, pattern, map_to FROM items WHERE folded = ?1"));
+    query.bind(1, fold(name));
+    if (!query.step())
+        return std::nullopt;
+    Item item;
+    item.name = query.text(1);
+    if (settings.caseSensitive && item.name != name)
+        return std::nullopt;
+    item.id = query.integer(0);
+    item.isGroup = query.integer(2) != 0;
+    item.dynamic = query.integer(3) != 0;
+    item.complex = query.integer(4) != 0;
+    item.value = query.text(5);
+    if (!query.is_null(6))
+        item.accessControl = query.text(6);
+    item.readLevel = static_cast<int32_t>(query.integer(7));
+    item.writeLevel = static_cast<int32_t>(query.integer(8));
+    item.pattern = query.text(9);
+    item.mapTo = query.text(10);
+    return item;
+}
+
+Item find_group(Database &db, const char *name, const Settings &settings) {
+    std::optional<Item> group = find_item(db, name, settings);
+    if (!group || !group->isGroup)
+        throw StoreError{UNKNOWN_GROUP};
+    return *group;
+}
+
+Item reach_parameter(Database &db, const char *name, const Settings &settings, Access access) {
+    std::optional<Item> item = find_item(db, name, settings);
+    for (int hops = 0;; ++hops) {
+        if (!item || item->isGroup || (settings.noMapped && !item->mapTo.empty()))
+            throw StoreError{UNKNOWN_PARAMETER};
+        if (!allowed(*item, settings, access))
+            throw StoreError{access == Access::Read ? READ_REFUSED : WRITE_REFUSED};
+        if (item->mapTo.empty())
+            return *item;
+        if (hops == maxMappingHops)
+            throw StoreError{MAPPING_LOOP};
+        // A target was checked ignoring case when the mapping was declared,
+        // so it is followed that way whatever the caller's case setting.
+        Settings exact = settings;
+        exact.caseSensitive = false;
+        item = find_item(db, item->mapTo, exact);
+    }
+}
+
+void record_change(Database &db, const Settings &settings, const std::string &name) {
+    if (!records_changes(settings.syncMode))
+        return;
+    Query(db.statement("INSERT INTO changes(name) VALUES(?1)")).bind(1, name).run();
+    // Trimming now and then keeps the log between changeLogLength and
+    // changeLogLength + trimInterval rows, at a fraction of the cost.
+    if (int64_t sequence = db.last_insert_id(); sequence % trimInterval == 0)
+        Query(db.statement("DELETE FROM changes WHERE sequence <= ?1")).bind(1, sequence - changeLogLength).run();
+}
+
+} // namespace kelbrin

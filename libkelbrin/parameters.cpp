@@ -1,0 +1,114 @@
+// Reading and writing single parameters.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "data_tree.h"
+#include "errors.h"
+#include "items.h"
+#include "names.h"
+#include "pattern.h"
+#include "store.h"
+
+namespace kelbrin {
+
+namespace {
+
+void store_value(Database &db, const Settings &settings, const Item &target, const std::string &value) {
+    Query(db.statement("UPDATE items SET value = ?2 WHERE id = ?1")).bind(1, target.id).bind(2, value).run();
+    record_change(db, settings, target.name);
+}
+
+std::string decimal(int32_t number) { return std::to_string(number); }
+
+void fsync_file(const std::string &path) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return; // no such file (no write-ahead log yet): nothing to force
+    int result = fsync(fd);
+    close(fd);
+    if (result != 0)
+        throw StoreError{STORE_FAILED};
+}
+
+} // namespace
+
+std::string get_value(const char *name, const Settings &settings) {
+    Database &db = database();
+    db.begin_reading();
+    Item target = reach_parameter(db, name, settings, Access::Read);
+    if (target.complex)
+        throw StoreError{NOT_A_PLAIN_PARAMETER};
+    return std::move(target.value);
+}
+
+void set_value(const char *name, const char *value, const Settings &settings) {
+    if (std::strlen(value) > maxValueBytes)
+        throw StoreError{VALUE_TOO_LONG};
+    Database &db = database();
+    db.apply_sync_mode(settings.syncMode);
+    WriteTransaction transaction(db);
+    Item target = reach_parameter(db, name, settings, Access::Write);
+    if (target.complex)
+        throw StoreError{NOT_A_PLAIN_PARAMETER};
+    if (!target.pattern.empty() && !matches_pattern(target.pattern, value))
+        throw StoreError{VALUE_REJECTED};
+    store_value(db, settings, target, value);
+    transaction.commit();
+}
+
+DataNode *get_tree(const char *name, const Settings &settings) {
+    Database &db = database();
+    db.begin_reading();
+    Item target = reach_parameter(db, name, settings, Access::Read);
+    if (!target.complex)
+        throw StoreError{NOT_A_COMPLEX_PARAMETER};
+    return deliver_tree(target.value);
+}
+
+void set_tree(const char *name, const DataNode *tree, const Settings &settings) {
+    std::string stored = serialise_tree(tree);
+    Database &db = database();
+    db.apply_sync_mode(settings.syncMode);
+    WriteTransaction transaction(db);
+    Item target = reach_parameter(db, name, settings, Access::Write);
+    if (!target.complex)
+        throw StoreError{NOT_A_COMPLEX_PARAMETER};
+    store_value(db, settings, target, stored);
+    transaction.commit();
+}
+
+std::optional<std::string> get_option(const char *name, const char *option, const Settings &settings) {
+    Database &db = database();
+    db.begin_reading();
+    std::optional<Item> item = find_item(db, name, settings);
+    if (!item || item->isGroup || (settings.noMapped && !item->mapTo.empty()))
+        throw StoreError{UNKNOWN_PARAMETER};
+    if (settings.securityLevel < item->readLevel)
+        throw StoreError{READ_REFUSED};
+    std::string wanted = fold(option);
+    if (wanted == "accesscontrol")
+        return item->accessControl;
+    if (wanted == "readlevel")
+        return decimal(item->readLevel);
+    if (wanted == "writelevel")
+        return decimal(item->writeLevel);
+    if (wanted == "pattern")
+        return item->pattern.empty() ? std::nullopt : std::optional(item->pattern);
+    if (wanted == "mapto")
+        return item->mapTo.empty() ? std::nullopt : std::optional(item->mapTo);
+    if (wanted == "type")
+        return std::string(item->complex ? "complex" : "plain");
+    throw StoreError{UNKNOWN_OPTION};
+}
+
+void sync_store(const Settings &) {
+    Database &db = database();
+    db.flush_to_disk();
+    std::string path = store_path();
+    fsync_file(path + "-wal");
+    fsync_file(path);
+}
+
+} // namespace kelbrin

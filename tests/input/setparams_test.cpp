@@ -1,0 +1,340 @@
+// setparams: which lines of a parameter file reach the store, in which order,
+// and what is reported.
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "import_run.h"
+
+namespace {
+
+using import_run::setparams;
+
+std::string set(const std::string &name, const std::string &value) {
+    return "cli_setCustomParam(\"" + name + "\", \"" + value + "\")";
+}
+
+struct file_case {
+    const char *behaviour;
+    std::string file;
+    std::vector<std::string> calls;
+};
+
+const file_case fileCases[] = {
+    {"an empty file writes nothing", "", {}},
+    {"a file of comments writes nothing", "# one\n\n# two\n", {}},
+    {"full names are set in file order",
+     "root.A.x = 1\nroot.B.y=\"two words\"\n",
+     {set("root.A.x", "1"), set("root.B.y", "two words")}},
+    {"lines before the first full name are ignored",
+     "x = 1\n  root.A.y = 2\n",
+     {set("root.A.y", "2")}},
+    {"full-name comments, lines without = and empty names write nothing",
+     "root.A.x = 1\n  # root.A.c = 2\nroot.A.bare\n = x\n",
+     {set("root.A.x", "1")}},
+    {"a trailing comment belongs to the value", "root.A.Level = 5 # default\n",
+     {set("root.A.Level", "5 # default")}},
+    {"a quoted brace is a plain value", "root.A.Caption = \"{x}\"\n",
+     {set("root.A.Caption", "{x}")}},
+    {"in the full-name form a bracket is part of the value", "root.A.Range = [1]\n",
+     {set("root.A.Range", "[1]")}},
+    {"section names lose their blanks", "[ Unit ]\nSpeed = 1\n", {set("root.Unit.Speed", "1")}},
+    {"an empty section name is allowed", "[]\nSpeed = 1\n", {set("root..Speed", "1")}},
+    {"lines before the first header are ignored", "Speed = 1\n[Unit]\nSpeed = 2\n",
+     {set("root.Unit.Speed", "2")}},
+    {"an indented comment in a section is a setting", "[Unit]\n  # note = x\n# real = y\n",
+     {set("root.Unit.# note", "x")}},
+    {"a bracket in a section makes a header", "[Unit]\nRange = [1]\nSpeed = 2\n",
+     {set("root.1.Speed", "2")}},
+    {"a header without its closing bracket runs to the line end", "[Unit\nSpeed = 2\n",
+     {set("root.Unit.Speed", "2")}},
+    {"a continued line is one setting", "root.A.T = first \\\\\nsecond\n",
+     {set("root.A.T", "first second")}},
+    {"an unfinished last line is set", "[Unit]\nSpeed = 3", {set("root.Unit.Speed", "3")}},
+    {"a one-line value on an unfinished last line is a plain setting",
+     "[Unit]\nBadge.x = { y }", {set("root.Unit.Badge.x", "{ y }")}},
+};
+
+TEST(Setparams, WritesTheSettingsOfEachFileForm) {
+    for (const file_case &c : fileCases) {
+        harness::Result result = setparams(c.file);
+        EXPECT_EQ(harness::storeCalls(result), c.calls) << c.behaviour;
+        EXPECT_EQ(result.err, "") << c.behaviour;
+        EXPECT_EQ(result.out, "") << c.behaviour;
+        EXPECT_EQ(result.status, 0) << c.behaviour;
+    }
+}
+
+TEST(Setparams, WorkedExampleWritesInFileOrder) {
+    const std::string file = "# defaults for the first unit\n"
+                             "[Unit]\n"
+                             "Speed = 9600\n"
+                             "Text = \"Front door\"\n"
+                             "   Label = two\\nlines\n"
+                             "Title = first part \\\\\n"
+                             "second part\n"
+                             "Badge.position {\n"
+                             "\tx = [ \"10\" ]\n"
+                             "}\n"
+                             "Badge.size {\n"
+                             "\tw = [ \"64\" ]\n"
+                             "}\n"
+                             "[Network]\n"
+                             "HostLabel = door-1   \n";
+    const std::string stored = R"({"hash":[["position",{"hash":[["x",{"custom":"1"}]]}],)"
+                               R"(["size",{"hash":[["w",{"custom":"32"}]]}]]})";
+    harness::Result result = setparams(file, import_run::complex_script("root.Unit.Badge", stored));
+    EXPECT_EQ(harness::storeCalls(result),
+              (std::vector<std::string>{
+                  set("root.Unit.Speed", "9600"),
+                  set("root.Unit.Text", "Front door"),
+                  set("root.Unit.Label", "two\\nlines"),
+                  set("root.Unit.Title", "first part second part"),
+                  "cli_getComplexParam(\"root.Unit.Badge\") = #1",
+                  R"(cli_setComplexParam("root.Unit.Badge", {"hash":[["position",{"hash":[["x",{"custom":"10"}]]}],)"
+                  R"(["size",{"hash":[["w",{"custom":"64"}]]}]]}))",
+                  set("root.Network.HostLabel", "door-1"),
+              }));
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+
+    harness::Result restored = setparams(file, "{}", {"--restore"});
+    EXPECT_EQ(harness::storeCalls(restored)[2], set("root.Unit.Label", "two\\\\nlines"));
+    EXPECT_EQ(harness::storeCalls(restored)[3],
+              set("root.Unit.Title", "first part \\\\\\\\\\nsecond part"));
+}
+
+// Which complex lines are gathered into one value: one cli_getComplexParam
+// per value written.
+struct gathering_case {
+    const char *behaviour;
+    std::string file;
+    std::vector<std::string> names; // the values written, in order
+};
+
+const gathering_case gatheringCases[] = {
+    {"lines of one parameter are one value",
+     "[U]\nRate.a {\n}\nRate.b {\n}\n", {"root.U.Rate"}},
+    {"a longer name containing the pending one joins it",
+     "[U]\nRate.a {\n}\nRateLimit.b {\n}\n", {"root.U.Rate"}},
+    {"a shorter name does not", "[U]\nRateLimit.b {\n}\nRate.a {\n}\n",
+     {"root.U.RateLimit", "root.U.Rate"}},
+    {"a comment between lines splits the value", "[U]\nRate.a {\n}\n# c\nRate.b {\n}\n",
+     {"root.U.Rate", "root.U.Rate"}},
+    {"a value on the last lines is written at the end", "[U]\nRate.a {\n}", {"root.U.Rate"}},
+    {"a value that the file ends inside is written at the end", "[U]\nRate.a {\n x = [ \"1\" ]\n",
+     {"root.U.Rate"}},
+};
+
+TEST(Setparams, GathersComplexLinesPerParameter) {
+    for (const gathering_case &c : gatheringCases) {
+        std::string params;
+        for (const char *name : {"root.U.Rate", "root.U.RateLimit"})
+            params += std::string(params.empty() ? "" : ",") + R"({"name": ")" + name +
+                      R"(", "tree": {"hash": []}})";
+        harness::Result result = setparams(c.file, R"({"params": [)" + params + "]}");
+        std::vector<std::string> written;
+        for (const std::string &call : harness::storeCalls(result))
+            if (call.rfind("cli_setComplexParam(\"", 0) == 0)
+                written.push_back(call.substr(21, call.find('"', 21) - 21));
+        EXPECT_EQ(written, c.names) << c.behaviour << "\n" << result.out << result.err;
+        EXPECT_EQ(result.status, 0) << c.behaviour;
+    }
+}
+
+TEST(Setparams, ARefusedSettingIsReportedAndTheRunGoesOn) {
+    const std::string script =
+        R"({"fail": [{"call": "cli_setCustomParam", "arg": "root.U.b", "error": -3}]})";
+    harness::Result result =
+        setparams("[U]\na = 1\nb = 2\nc = 3\n", script, {}, {"set", "root.U.d", "4"});
+    EXPECT_EQ(harness::storeCalls(result),
+              (std::vector<std::string>{set("root.U.a", "1"), set("root.U.b", "2") + " ! -3",
+                                        set("root.U.c", "3"), set("root.U.d", "4")}));
+    EXPECT_EQ(result.err, "Error -3 setting 'root.U.b' to '2'!\n");
+    EXPECT_EQ(result.syslog, import_run::syslog_of({"Error -3 setting 'root.U.b' to '2'!"}));
+    EXPECT_EQ(result.status, 2);
+}
+
+struct fatal_case {
+    const char *behaviour;
+    std::string file;
+    std::vector<std::string> calls; // what was written before the end
+    std::string error;
+};
+
+const fatal_case fatalCases[] = {
+    {"a complex line without a dot ends the run",
+     "[U]\na = 1\nBadge {\n}\nb = 2\n", {set("root.U.a", "1")},
+     "Error in parsing Badge {\n}\n, exiting."},
+    {"a complex line with an empty name ends the run",
+     "[U]\na = 1\n.x {\n}\nb = 2\n", {set("root.U.a", "1")}, "Error in parsing .x {\n}\n, exiting."},
+    {"a complex value before any section ends the run",
+     "root.U.a = 1\nBadge.x {\n}\nroot.U.b = 2\n", {set("root.U.a", "1")},
+     "Error in parsing Badge.x {\n}\n, exiting."},
+};
+
+TEST(Setparams, MalformedComplexLinesEndTheRunKeepingWhatWasWritten) {
+    for (const fatal_case &c : fatalCases) {
+        harness::Result result = setparams(c.file, "{}", {}, {"set", "root.U.z", "9"});
+        EXPECT_EQ(harness::storeCalls(result), c.calls) << c.behaviour;
+        EXPECT_EQ(result.err, c.error + "\n") << c.behaviour;
+        EXPECT_EQ(result.syslog, import_run::syslog_of({c.error})) << c.behaviour;
+        EXPECT_EQ(result.status, 1) << c.behaviour;
+    }
+}
+
+TEST(Setparams, AMissingFileEndsTheRun) {
+    harness::Run request;
+    request.args = {"setparams", "/nonexistent/params.txt", "set", "root.U.z", "9"};
+    harness::Result result = harness::run(request);
+    const std::string error = "Unable to open file /nonexistent/params.txt: No such file or directory";
+    EXPECT_EQ(result.err, error + "\n");
+    EXPECT_EQ(result.syslog, import_run::syslog_of({error}));
+    EXPECT_EQ(harness::storeCalls(result), std::vector<std::string>{});
+    EXPECT_EQ(result.status, 1);
+}
+
+TEST(Setparams, ADirectoryIsAReadError) {
+    harness::TempDir directory;
+    harness::Run request;
+    request.args = {"--nolog", "setparams", directory.path()};
+    harness::Result result = harness::run(request);
+    EXPECT_EQ(result.err, "Unable to read file " + directory.path() + ": Is a directory\n");
+    EXPECT_EQ(result.status, 1);
+}
+
+TEST(Setparams, ReadsStandardInputAndLeavesItOpen) {
+    harness::Run request;
+    request.args = {"setparams", "-", "setparams", "-", "set", "root.U.z", "9"};
+    request.input = "root.U.a = 1\n";
+    harness::Result result = harness::run(request);
+    EXPECT_EQ(harness::storeCalls(result),
+              (std::vector<std::string>{set("root.U.a", "1"), set("root.U.z", "9")}));
+    EXPECT_EQ(result.status, 0);
+}
+
+} // namespace
+
+namespace {
+
+// The stored tree, the merge calls in reading order, and the tree written.
+TEST(Setparams, ComplexValueWorkedExampleMergesNodeByNode) {
+    const std::string stored =
+        R"({"hash":[["position",{"hash":[["x",{"custom":"1"}],["y",{"custom":"2"}]]}],)"
+        R"(["size",{"hash":[["w",{"custom":"32"}],["tags",{"list":[{"custom":"a"},{"custom":"b"}]}]]}]]})";
+    const std::string file = "[Unit]\n"
+                             "Badge.position {\n"
+                             "\tx = [ \"10\" ]\n"
+                             "}\n"
+                             "Badge.size {\n"
+                             "\ttags = ( [ \"c\" ] )\n"
+                             "\th = [ \"48\" ]\n"
+                             "}\n";
+    harness::Result result = setparams(file, import_run::complex_script("root.Unit.Badge", stored));
+    std::vector<std::string> calls(result.calls.begin() + 1, result.calls.end());
+    EXPECT_EQ(calls, (std::vector<std::string>{
+                         R"(cli_getComplexParam("root.Unit.Badge") = #1)",
+                         R"(drep_createData() = #10)",
+                         R"(drep_initializeHash(#10))",
+                         R"(drep_getHashValue(#1, "position") = #2)",
+                         R"(drep_createData() = #11)",
+                         R"(drep_initializeHash(#11))",
+                         R"(drep_getHashValue(#2, "x") = #3)",
+                         R"(drep_createData() = #12)",
+                         R"(drep_initializeScalar(#12, 3, "string"))",
+                         R"(drep_assignStringToCustom(#12, "10", 0))",
+                         R"(drep_assignStringToCustom(#3, "10", 0))",
+                         R"(drep_setHashValue(#11, #12, "x"))",
+                         R"(drep_setHashValue(#10, #11, "position"))",
+                         R"(drep_getHashValue(#1, "size") = #5)",
+                         R"(drep_createData() = #13)",
+                         R"(drep_initializeHash(#13))",
+                         R"(drep_getHashValue(#5, "tags") = #7)",
+                         R"(drep_createData() = #14)",
+                         R"(drep_initializeList(#14))",
+                         R"(drep_getFirstOfList(#7) = cell)",
+                         R"(drep_deleteListItem(#7, cell))",
+                         R"(drep_getFirstOfList(#7) = cell)",
+                         R"(drep_deleteListItem(#7, cell))",
+                         R"(drep_createData() = #15)",
+                         R"(drep_initializeScalar(#15, 3, "string"))",
+                         R"(drep_assignStringToCustom(#15, "c", 0))",
+                         R"(drep_addToList(#14, #15))",
+                         R"(drep_addToList(#7, #15))",
+                         R"(drep_setHashValue(#13, #14, "tags"))",
+                         R"(drep_getHashValue(#5, "h") = NULL)",
+                         R"(drep_createData() = #16)",
+                         R"(drep_initializeScalar(#16, 3, "string"))",
+                         R"(drep_assignStringToCustom(#16, "48", 0))",
+                         R"(drep_setHashValue(#13, #16, "h"))",
+                         R"(drep_setHashValue(#10, #13, "size"))",
+                         R"(cli_setComplexParam("root.Unit.Badge", )"
+                         R"({"hash":[["position",{"hash":[["x",{"custom":"10"}],["y",{"custom":"2"}]]}],)"
+                         R"(["size",{"hash":[["w",{"custom":"32"}],["tags",{"list":[{"custom":"c"}]}]]}]]}))",
+                     }));
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.status, 0);
+}
+
+} // namespace
+
+namespace {
+
+struct update_failure_case {
+    const char *behaviour;
+    std::string fail; // a "fail" entry of the double's script
+    std::string file;
+    std::vector<std::string> calls;
+    std::string out;
+    std::string error;
+};
+
+const std::string zonesTree = R"({"hash":[["mode",{"custom":"m"}],["rules",{"hash":[]}]]})";
+
+const update_failure_case updateFailureCases[] = {
+    {"a store error reading the value ends the run",
+     R"({"call": "cli_getComplexParam", "error": -7})", "[U]\nZones.mode {\n}\na = 1\n",
+     {R"(cli_getComplexParam("root.U.Zones") ! -7 = NULL)"}, "",
+     "Error -7 getting complex parameter 'root.U.Zones'."},
+    {"a store error writing the value ends the run",
+     R"({"call": "cli_setComplexParam", "error": -9})", "[U]\nZones.rules { }\na = 1\n",
+     {R"(cli_getComplexParam("root.U.Zones") = #1)",
+      R"(cli_setComplexParam("root.U.Zones", {"hash":[["mode",{"custom":"m"}]]}) ! -9)"},
+     "", "Error -9 setting complex parameter 'root.U.Zones'."},
+    {"a refused deletion writes nothing and ends the run",
+     R"({"call": "drep_deleteHashValue", "result": -1})", "[U]\nZones.rules { }\na = 1\n",
+     {R"(cli_getComplexParam("root.U.Zones") = #1)"}, "", "Error in parsing root.U.Zones."},
+    {"a syntax error writes nothing and ends the run", "",
+     "[U]\nZones.x {\n mode = [\"auto\"]\n}\na = 1\n",
+     {R"(cli_getComplexParam("root.U.Zones") = #1)"}, "syntax error 1\n",
+     "Error in parsing root.U.Zones."},
+};
+
+TEST(Setparams, AFailedComplexUpdateEndsTheRun) {
+    for (const update_failure_case &c : updateFailureCases) {
+        std::string script = R"({"params": [{"name": "root.U.Zones", "tree": )" + zonesTree +
+                             R"(}], "fail": [)" + c.fail + "]}";
+        harness::Result result = setparams(c.file, script);
+        EXPECT_EQ(harness::storeCalls(result), c.calls) << c.behaviour;
+        EXPECT_EQ(result.out, c.out) << c.behaviour;
+        EXPECT_EQ(result.err, c.error + "\n") << c.behaviour;
+        EXPECT_EQ(result.syslog, import_run::syslog_of({c.error})) << c.behaviour;
+        EXPECT_EQ(result.status, 1) << c.behaviour;
+    }
+}
+
+// A value whose last entry has no value: reported on standard output, yet
+// what was read is written, with the entry created at the top level.
+TEST(Setparams, AMissingLastValueStillWritesTheValue) {
+    harness::Result result =
+        setparams("[U]\nZones.rules {\n allow = [ \"x\" ]\n} Zones.extra =",
+                  import_run::complex_script("root.U.Zones", zonesTree));
+    EXPECT_EQ(result.out, "SYNTAX error =\nHASH END\n");
+    EXPECT_EQ(harness::storeCalls(result),
+              (std::vector<std::string>{
+                  R"(cli_getComplexParam("root.U.Zones") = #1)",
+                  R"(cli_setComplexParam("root.U.Zones", {"hash":[["mode",{"custom":"m"}],["rules",{"hash":[]}],["extra",{"none":null}]]}))"}));
+    EXPECT_EQ(result.status, 0);
+}
+
+} // namespace
