@@ -46,6 +46,10 @@ CREATE TABLE IF NOT EXISTS changes(
 INSERT OR IGNORE INTO items(id, name, folded, parent_id, is_group) VALUES(1, 'root', 'root', NULL, 1);
 )sql";
 
+// Kept in the file once the schema above is in place.
+constexpr int64_t currentSchemaVersion = 1;
+constexpr const char *currentSchemaVersionPragma = "PRAGMA user_version = 1";
+
 // Creates each missing directory of path's parent, like mkdir -p.
 void make_parent_directories(const std::string &path) {
     for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
@@ -169,16 +173,31 @@ Database::Database(const std::string &path) {
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, busyLimitMilliseconds);
     try {
-        execute("PRAGMA journal_mode=WAL");
-        WriteTransaction transaction(*this);
-        execute(schema);
-        transaction.commit();
+        if (schema_version() != currentSchemaVersion)
+            create_schema();
         apply_sync_mode(SyncMode::Default);
     } catch (...) {
         statements_.clear();
         sqlite3_close(db_);
         throw;
     }
+}
+
+// The version lives in the file's header: reading it parses no SQL and
+// takes no write lock, so an open for a read costs only the read.
+int64_t Database::schema_version() {
+    Query query(statement("PRAGMA user_version"));
+    return query.step() ? query.integer(0) : 0;
+}
+
+// A new file, or one from before the version was kept: the statements are
+// all "IF NOT EXISTS", so a second process racing to do the same is harmless.
+void Database::create_schema() {
+    execute("PRAGMA journal_mode=WAL");
+    WriteTransaction transaction(*this);
+    execute(schema);
+    execute(currentSchemaVersionPragma);
+    transaction.commit();
 }
 
 Database::~Database() {

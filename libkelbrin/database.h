@@ -81,6 +81,9 @@ class Database {
     sqlite3 *handle() const { return db_; }
 
   private:
+    int64_t schema_version();
+    void create_schema();
+
     sqlite3 *db_ = nullptr;
     std::unordered_map<const char *, std::unique_ptr<Statement>> statements_;
     std::optional<SyncMode> syncMode_;
