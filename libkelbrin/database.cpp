@@ -46,6 +46,9 @@ CREATE TABLE IF NOT EXISTS changes(
 INSERT OR IGNORE INTO items(id, name, folded, parent_id, is_group) VALUES(1, 'root', 'root', NULL, 1);
 )sql";
 
+// Bytes of write-ahead log left on disk after a checkpoint.
+constexpr const char *keptLogLimitPragma = "PRAGMA journal_size_limit = 4194304";
+
 // Kept in the file once the schema above is in place.
 constexpr int64_t currentSchemaVersion = 1;
 constexpr const char *currentSchemaVersionPragma = "PRAGMA user_version = 1";
@@ -172,7 +175,13 @@ Database::Database(const std::string &path) {
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, busyLimitMilliseconds);
+    // Keep the write-ahead log and its index between processes: otherwise
+    // every short call creates, sizes and chowns both files and the last one
+    // out deletes them again. The size limit bounds the log kept on disk.
+    int persist = 1;
+    sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
     try {
+        execute(keptLogLimitPragma);
         if (schema_version() != currentSchemaVersion)
             create_schema();
         apply_sync_mode(SyncMode::Default);
