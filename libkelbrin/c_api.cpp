@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "database.h"
 #include "errors.h"
 #include "export.h"
 #include "store.h"
@@ -18,12 +19,6 @@ namespace {
 
 // Full access: the level cli_resetOptions gives a caller.
 constexpr int32_t fullAccess = INT32_MAX;
-
-// The connection and its statements are shared by every thread of the process.
-std::mutex &store_mutex() {
-    static std::mutex mutex;
-    return mutex;
-}
 
 Settings settings_of(const ClientOptions *o) {
     if (o->syncMode < static_cast<int32_t>(kelbrin::SyncMode::NoSync) ||
