@@ -41,34 +41,34 @@ bool readable(Database &db, const Child &child, const Settings &settings) {
     }
 }
 
-void collect_parameters(Database &db, int64_t groupId, const Settings &settings, std::vector<std::string> &names) {
+void collect_parameters(Database &db, int64_t groupId, const Settings &settings, NameList &names) {
     for (Child &child : children_of(db, groupId)) {
         if (child.isGroup)
             collect_parameters(db, child.id, settings, names);
         else if (readable(db, child, settings))
-            names.push_back(std::move(child.name));
+            names.add(child.name);
     }
 }
 
 } // namespace
 
-std::vector<std::string> parameters_in_group(const char *group, const Settings &settings) {
+NameList parameters_in_group(const char *group, const Settings &settings) {
     Database &db = database();
     db.begin_reading();
     Item found = find_group(db, group, settings);
-    std::vector<std::string> names;
+    NameList names;
     collect_parameters(db, found.id, settings, names);
     return names;
 }
 
-std::vector<std::string> child_groups(const char *group, const Settings &settings) {
+NameList child_groups(const char *group, const Settings &settings) {
     Database &db = database();
     db.begin_reading();
     Item found = find_group(db, group, settings);
-    std::vector<std::string> names;
-    for (Child &child : children_of(db, found.id))
+    NameList names;
+    for (const Child &child : children_of(db, found.id))
         if (child.isGroup)
-            names.push_back(std::move(child.name));
+            names.add(child.name);
     return names;
 }
 
