@@ -14,6 +14,7 @@ bool start_logical_lines(logical_line_reader *reader, FILE *stream) {
     reader->stream = stream;
     reader->buffer = static_cast<char *>(std::malloc(firstCapacity));
     reader->capacity = firstCapacity;
+    reader->allocated = firstCapacity;
     reader->length = 0;
     reader->complex = false;
     if (reader->buffer == nullptr)
@@ -41,6 +42,23 @@ static bool is_complete(const logical_line_reader *reader, int braceCount) {
     if (length == 0 || text[length - 1] != '\n' || braceCount != 0)
         return false;
     return !(length >= 3 && text[length - 3] == '\\' && text[length - 2] == '\\');
+}
+
+// The capacity grows by the step, which decides how much one read takes;
+// the memory behind it doubles, so that a line of many megabytes is not
+// copied over and over where realloc cannot extend in place.
+static bool grow_buffer(logical_line_reader *reader) {
+    size_t needed = reader->capacity + capacityStep;
+    if (needed > reader->allocated) {
+        size_t allocated = 2 * reader->allocated > needed ? 2 * reader->allocated : needed;
+        char *grown = static_cast<char *>(std::realloc(reader->buffer, allocated));
+        if (grown == nullptr)
+            return false;
+        reader->buffer = grown;
+        reader->allocated = allocated;
+    }
+    reader->capacity = needed;
+    return true;
 }
 
 bool read_logical_line(logical_line_reader *reader) {
@@ -79,10 +97,7 @@ bool read_logical_line(logical_line_reader *reader) {
             reader->length = comment - reader->buffer;
             continue;
         }
-        char *grown = static_cast<char *>(std::realloc(reader->buffer, reader->capacity + capacityStep));
-        if (grown == nullptr)
+        if (!grow_buffer(reader))
             return false;
-        reader->buffer = grown;
-        reader->capacity += capacityStep;
     }
 }

@@ -7,8 +7,9 @@
 
 struct logical_line_reader {
     FILE *stream;
-    char *buffer;    // the logical line read last, terminated
-    size_t capacity; // grows, never shrinks, while the file is read
+    char *buffer;     // the logical line read last, terminated
+    size_t capacity;  // grows, never shrinks, while the file is read
+    size_t allocated; // the buffer's real size, at least capacity
     size_t length;
     bool complex; // a "{" was counted in the line: it belongs to a complex value
 };

@@ -10,7 +10,6 @@
 namespace {
 
 using groups_test::badgeGroup;
-using groups_test::badgeMaximum;
 using groups_test::badgeParent;
 using groups_test::badgeTemplate;
 
@@ -32,31 +31,6 @@ TEST_F(DeviceGroups, StoreChoosesTheLowestFreeNumberAroundARequestedOne) {
     EXPECT_EQ(chosen.status, 0) << chosen.err;
     EXPECT_EQ(chosen.out, badgeGroup(1) + "\n");
     EXPECT_EQ(addgroup().out, badgeGroup(3) + "\n");
-}
-
-TEST_F(DeviceGroups, TakenNumberIsRefusedAndTheRunGoesOn) {
-    ASSERT_EQ(addgroup("3").status, 0);
-    harness::Result result = run({"--nolog", "addgroup", badgeParent, "--number", "3",
-                                  badgeTemplate, "addgroup", badgeParent, badgeTemplate});
-    EXPECT_EQ(result.status, 2);
-    EXPECT_EQ(result.err, "Group '" + std::string(badgeParent) + "' already exists with number 3!\n");
-    EXPECT_EQ(result.out, badgeGroup(0) + "\n");
-}
-
-TEST_F(DeviceGroups, TemplateAtItsMaximumIsRefused) {
-    for (int number = 0; number < badgeMaximum; number++)
-        ASSERT_EQ(addgroup().out, badgeGroup(number) + "\n");
-    harness::Result refused = run({"--nolog", "addgroup", badgeParent, badgeTemplate});
-    EXPECT_EQ(refused.status, 2);
-    EXPECT_EQ(refused.out, "");
-    EXPECT_EQ(refused.err, "Error creating group under '" + std::string(badgeParent) +
-                               "'! (limited number allowed)\n");
-}
-
-TEST_F(DeviceGroups, UnknownTemplateIsAnError) {
-    harness::Result result = run({"--nolog", "addgroup", badgeParent, "nosuchtemplate"});
-    EXPECT_EQ(result.status, 2);
-    EXPECT_EQ(result.err, "Error creating group under '" + std::string(badgeParent) + "'!\n");
 }
 
 TEST_F(DeviceGroups, MarkerFilesOfATreeCreateTheirGroups) {
@@ -91,7 +65,8 @@ TEST_F(DeviceGroups, GroupsBeforeAFailureStayCreated) {
     harness::Result result = run({"--nolog", "upgradedynparams", file});
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.out, badgeGroup(2) + "\n");
-    EXPECT_EQ(result.err, "Group '" + std::string(badgeParent) + "' already exists with number 2!\n");
+    EXPECT_EQ(result.err,
+              "Group '" + std::string(badgeParent) + "' already exists with number 2!\n");
     EXPECT_EQ(addgroup("2").status, 2);
 }
 

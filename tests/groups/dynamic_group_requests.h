@@ -17,6 +17,15 @@ inline const char *const badgeStore = R"({
   ]
 })";
 
+// What a CGI run answers when the store allows no more groups.
+inline const std::string unavailablePage =
+    "HTTP/1.0 503 Service Unavailable\r\nContent-Type: text/html\r\n\r\n"
+    "<HTML><HEAD><TITLE>503 Service Unavailable, The server is unable to handle the request due "
+    "to temporary overload.</TITLE></HEAD>\n"
+    "<BODY><H1>503 Service Unavailable</H1>\n"
+    "The server is unable to handle the request due to temporary overload.\n"
+    "</BODY></HTML>\n";
+
 // Runs the program with the words against the scripted store.
 inline harness::Result run_with_store(std::vector<std::string> args,
                                       const std::string &script = badgeStore) {
@@ -39,9 +48,9 @@ inline std::vector<std::string> groupRequests(const harness::Result &result) {
         size_t argumentsEnd = line.rfind(')', options);
         size_t numberAt = line.find(number, options);
         size_t numberEnd = line.find_first_of(" }", numberAt);
-        requests.push_back(line.substr(call.size() - 1, argumentsEnd - call.size() + 2) + " #" +
-                           line.substr(numberAt + number.size(),
-                                       numberEnd - numberAt - number.size()));
+        requests.push_back(
+            line.substr(call.size() - 1, argumentsEnd - call.size() + 2) + " #" +
+            line.substr(numberAt + number.size(), numberEnd - numberAt - number.size()));
     }
     return requests;
 }

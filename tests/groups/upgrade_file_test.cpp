@@ -35,26 +35,40 @@ const std::string marker = "#DO NOT REMOVE THIS LINE: ";
 INSTANTIATE_TEST_SUITE_P(
     Lines, MarkerLine,
     testing::Values(
-        MarkerCase{"PrefixAndNumber", marker + "root.Badge.B3 badge\n", {R"(("root.Badge", "badge") #3)"}},
-        MarkerCase{"TwoDigitNumber", marker + "root.Badge.B12 badge\n", {R"(("root.Badge", "badge") #12)"}},
-        MarkerCase{"PrefixAloneIsNumberZero", marker + "root.Badge.B badge\n", {R"(("root.Badge", "badge") #0)"}},
-        MarkerCase{"TextBeforeTheMarkerCounts", "keep this: " + marker + "root.Badge.B3 badge\n",
+        MarkerCase{
+            "PrefixAndNumber", marker + "root.Badge.B3 badge\n", {R"(("root.Badge", "badge") #3)"}},
+        MarkerCase{"TwoDigitNumber",
+                   marker + "root.Badge.B12 badge\n",
+                   {R"(("root.Badge", "badge") #12)"}},
+        MarkerCase{"PrefixAloneIsNumberZero",
+                   marker + "root.Badge.B badge\n",
+                   {R"(("root.Badge", "badge") #0)"}},
+        MarkerCase{"TextBeforeTheMarkerCounts",
+                   "keep this: " + marker + "root.Badge.B3 badge\n",
                    {R"(("root.Badge", "badge") #3)"}},
-        MarkerCase{"TabAfterTheColonIsNoMarker", "#DO NOT REMOVE THIS LINE:\troot.Badge.B3 badge\n", {}},
-        MarkerCase{"AnyCharacterSeparates", marker + "root.Badge.B3-badge\n", {R"(("root.Badge", "badge") #3)"}},
+        MarkerCase{
+            "TabAfterTheColonIsNoMarker", "#DO NOT REMOVE THIS LINE:\troot.Badge.B3 badge\n", {}},
+        MarkerCase{"AnyCharacterSeparates",
+                   marker + "root.Badge.B3-badge\n",
+                   {R"(("root.Badge", "badge") #3)"}},
         MarkerCase{"BlanksAroundAreSkippedButTrailingOnesKept",
-                   marker + " \t root.Badge.B3 \t my badge \n", {R"(("root.Badge", "my badge ") #3)"}},
-        MarkerCase{"TokenEndingTheLineGivesEmptyTemplate", marker + "root.Badge.B3\n",
+                   marker + " \t root.Badge.B3 \t my badge \n",
+                   {R"(("root.Badge", "my badge ") #3)"}},
+        MarkerCase{"TokenEndingTheLineGivesEmptyTemplate",
+                   marker + "root.Badge.B3\n",
                    {R"(("root.Badge", "") #3)"}},
-        MarkerCase{"TokenEndingTheFileGivesEmptyTemplate", marker + "root.Badge.B3",
+        MarkerCase{"TokenEndingTheFileGivesEmptyTemplate",
+                   marker + "root.Badge.B3",
                    {R"(("root.Badge", "") #3)"}},
-        MarkerCase{"LastLineWithoutNewline", "x\n" + marker + "root.Badge.B4 badge",
+        MarkerCase{"LastLineWithoutNewline",
+                   "x\n" + marker + "root.Badge.B4 badge",
                    {R"(("root.Badge", "badge") #4)"}},
-        MarkerCase{"CarriageReturnStaysInTheTemplate", marker + "root.Badge.B3 badge\r\n",
+        MarkerCase{"CarriageReturnStaysInTheTemplate",
+                   marker + "root.Badge.B3 badge\r\n",
                    {R"(("root.Badge", "badge\r") #3)"}},
         MarkerCase{"LongLinesAreReadWhole",
-                   std::string(300, 'x') + marker + "root.Badge.B5 " + std::string(100, 't') + "\n" +
-                       marker + "root.Badge.B6 badge\n",
+                   std::string(300, 'x') + marker + "root.Badge.B5 " + std::string(100, 't') +
+                       "\n" + marker + "root.Badge.B6 badge\n",
                    {"(\"root.Badge\", \"" + std::string(100, 't') + "\") #5",
                     R"(("root.Badge", "badge") #6)"}},
         MarkerCase{"OneGroupPerLineInOrder",
@@ -79,8 +93,8 @@ TEST(MarkerLine, TokenWithoutGroupNumberIsReportedNotGuessed) {
         harness::writeFile(path, marker + token + "-badge\n");
         harness::Result result = run_with_store({"--nolog", "upgradedynparams", path}, "{}");
         EXPECT_EQ(result.status, 2);
-        EXPECT_EQ(result.err, "Invalid group '" + std::string(token) + "' in a marker line of " +
-                                  path + "!\n");
+        EXPECT_EQ(result.err,
+                  "Invalid group '" + std::string(token) + "' in a marker line of " + path + "!\n");
         EXPECT_TRUE(groupRequests(result).empty());
     }
 }
@@ -115,8 +129,8 @@ TEST(FileStatus, MissingPathIsReportedAndTheRunGoesOn) {
 }
 
 TEST(FileStatus, LimitReachedInAFileGoesOnWithTheNextLine) {
-    harness::Result result = upgrade_file(marker + "root.Badge.F3 full\n" + marker +
-                                          "root.Badge.B5 badge\n");
+    harness::Result result =
+        upgrade_file(marker + "root.Badge.F3 full\n" + marker + "root.Badge.B5 badge\n");
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "Error creating group under 'root.Badge'! (limited number allowed)\n");
     EXPECT_EQ(result.out, "root.Badge.B5\n");

@@ -75,9 +75,12 @@ TEST(DirectoryWalk, ReadsRegularFilesDepthFirstAndSkipsEverythingElse) {
     ASSERT_EQ(mkdir((tree + "/zempty").c_str(), 0755), 0);
 
     std::map<std::string, int> numbers = {
-        {tree + "/a.conf", 11},           {tree + "/.hidden", 12},
-        {tree + "/sub/b.conf", 13},       {tree + "/sub/deeper/c.conf", 14},
-        {tree + "/sub/deeper/d.conf", 15}, {tree + "/z.conf", 16},
+        {tree + "/a.conf", 11},
+        {tree + "/.hidden", 12},
+        {tree + "/sub/b.conf", 13},
+        {tree + "/sub/deeper/c.conf", 14},
+        {tree + "/sub/deeper/d.conf", 15},
+        {tree + "/z.conf", 16},
     };
     for (const auto &[path, number] : numbers)
         harness::writeFile(path, "# settings\n" + badge_marker(number));

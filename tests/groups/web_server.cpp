@@ -77,7 +77,9 @@ WebServer::WebServer(const std::map<std::string, std::string> &environment) {
     }
 }
 
-WebServer::~WebServer() { stop(); }
+WebServer::~WebServer() {
+    stop();
+}
 
 bool WebServer::start(const std::map<std::string, std::string> &environment) {
     int port = free_port();
@@ -92,8 +94,8 @@ bool WebServer::start(const std::map<std::string, std::string> &environment) {
                                    "server.bind = \"127.0.0.1\"\n" +
                                    "server.port = " + std::to_string(port) + "\n" +
                                    "server.errorlog = \"" + directory_.file("server.log") + "\"\n" +
-                                   "server.breakagelog = \"" + directory_.file("error.log") + "\"\n" +
-                                   "server.modules = (\"mod_cgi\", \"mod_setenv\")\n" +
+                                   "server.breakagelog = \"" + directory_.file("error.log") +
+                                   "\"\n" + "server.modules = (\"mod_cgi\", \"mod_setenv\")\n" +
                                    "cgi.assign = (\".cgi\" => \"/bin/sh\")\n" +
                                    "setenv.add-environment = (" + passed + ")\n");
 
@@ -153,15 +155,17 @@ Page WebServer::fetch(const std::string &target) {
     std::string headers = directory_.file("response.headers");
     std::string body = directory_.file("response.body");
     harness::shell("rm -f '" + headers + "' '" + body + "'");
-    std::string code = harness::shell("curl -sS --max-time 10 -D '" + headers + "' -o '" + body +
-                                      "' -w '%{http_code}' 'http://127.0.0.1:" +
-                                      std::to_string(port_) + target + "'");
+    std::string code = harness::shell(
+        "curl -sS --max-time 10 -D '" + headers + "' -o '" + body +
+        "' -w '%{http_code}' 'http://127.0.0.1:" + std::to_string(port_) + target + "'");
     page.status = std::atoi(code.c_str());
     page.headers = harness::readFile(headers);
     page.body = harness::readFile(body);
     return page;
 }
 
-std::string WebServer::errorLog() const { return harness::readFile(directory_.file("error.log")); }
+std::string WebServer::errorLog() const {
+    return harness::readFile(directory_.file("error.log"));
+}
 
 } // namespace groups_test

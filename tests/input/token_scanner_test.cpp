@@ -13,25 +13,6 @@ long offset_in(const std::vector<char> &buffer, const char *p) {
     return p == nullptr ? -1 : p - buffer.data();
 }
 
-TEST(TokenScanner, CutsTokensAndKeepsItsPositionAcrossCalls) {
-    char text[] = "  { key = [ \"v\" ] }";
-    token_scanner scanner = {nullptr};
-    EXPECT_STREQ(take_token(&scanner, text, " \t\n="), "{");
-    EXPECT_STREQ(take_token(&scanner, nullptr, " \t\n={"), "key");
-    EXPECT_STREQ(take_remainder(&scanner), "= [ \"v\" ] }");
-    EXPECT_EQ(take_remainder(&scanner), nullptr);
-    EXPECT_EQ(take_token(&scanner, nullptr, " "), nullptr);
-}
-
-TEST(TokenScanner, NoTokenLeavesThePositionAtTheEndOfTheText) {
-    char text[] = "a = ";
-    token_scanner scanner = {nullptr};
-    EXPECT_STREQ(take_token(&scanner, text, " ="), "a");
-    EXPECT_EQ(take_token(&scanner, nullptr, " ="), nullptr);
-    EXPECT_EQ(scanner.position, text + 4);
-    EXPECT_EQ(take_remainder(&scanner), nullptr);
-}
-
 TEST(TokenScanner, BeforeAnyTokenThereIsNothingToContinueFrom) {
     token_scanner scanner = {nullptr};
     EXPECT_EQ(take_token(&scanner, nullptr, " "), nullptr);
