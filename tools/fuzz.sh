@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets (clang 14, libFuzzer, ASan and UBSan), replays every
+# seed corpus, then fuzzes each target for the given number of seconds.
+#   tools/fuzz.sh [seconds [target...]]   seconds 0: replay only; default 60
+# FUZZ_JOBS targets run side by side (default 2). New inputs go to
+# build-fuzz/corpus/<target>, crashes to build-fuzz/findings/<target>; the
+# seeds in fuzz/corpus are only read. Exits non-zero on any finding.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+seconds=${1:-60}
+shift || true
+targets=("$@")
+if ((${#targets[@]} == 0)); then
+  targets=(parameter_file complex_value render_tree marker_lines group_file arguments)
+fi
+build=build-fuzz
+
+cmake -S . -B "$build" -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
+  -DKELBRIN_FUZZ=ON -DKELBRIN_SANITIZE=ON -DKELBRIN_TESTS=OFF -DKELBRIN_BENCH=OFF \
+  -DKELBRIN_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j2 --target "${targets[@]/#/fuzz_}"
+
+# Trees are released by their roots only, by design; tools/lsan.supp names
+# those allocations. Anything else that leaks is a finding.
+export LSAN_OPTIONS="suppressions=$root/tools/lsan.supp:print_suppressions=0"
+export ASAN_OPTIONS="abort_on_error=1:detect_stack_use_after_return=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
+fuzz_one() {
+  local target=$1 seconds=$2
+  local binary="$build/bin/fuzz_$target" seeds="fuzz/corpus/$target"
+  local grown="$build/corpus/$target" findings="$build/findings/$target"
+  mkdir -p "$grown" "$findings"
+  # Standard output and error of the code under test are closed (-close_fd_mask):
+  # the readers report every bad line there, and libFuzzer's own report stays.
+  local common=(-close_fd_mask=3 -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$findings/")
+  if ! "$binary" "${common[@]}" -runs=0 "$seeds" >"$findings/replay.log" 2>&1; then
+    echo "fuzz $target: replay of the seeds FAILED (see $findings/replay.log)"
+    return 1
+  fi
+  echo "fuzz $target: $(ls "$seeds" | wc -l) seeds replayed"
+  if ((seconds > 0)); then
+    if ! "$binary" "${common[@]}" -max_total_time="$seconds" -print_final_stats=1 \
+        "$grown" "$seeds" >"$findings/fuzz.log" 2>&1; then
+      echo "fuzz $target: FINDING after fuzzing (see $findings/fuzz.log)"
+      return 1
+    fi
+    echo "fuzz $target: ${seconds}s, $(grep -o 'stat::number_of_executed_units: *[0-9]*' \
+      "$findings/fuzz.log" | grep -o '[0-9]*$') runs, no finding"
+  fi
+}
+export -f fuzz_one
+export build
+
+printf '%s\n' "${targets[@]}" |
+  xargs -P "${FUZZ_JOBS:-2}" -I{} bash -c 'fuzz_one "$1" "$2"' _ {} "$seconds"
