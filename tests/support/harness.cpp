@@ -2,6 +2,7 @@
 // clock capture preloaded, and collects what it did.
 #include "harness.h"
 
+#include <cstdlib>
 #include <sstream>
 
 #include "process.h"
@@ -62,13 +63,31 @@ std::vector<std::string> environment_for(const Run &request, const TempDir &file
     return entries;
 }
 
+// KELBRIN_TEST_WRAPPER, when set, is a command (absolute path first, words
+// split at spaces) that runs the program, such as a memory checker. The
+// wrapper starts the program by its path, so argument zero is then the path,
+// not Run::argv0.
+std::vector<std::string> wrapper_words() {
+    std::vector<std::string> words;
+    const char *wrapper = std::getenv("KELBRIN_TEST_WRAPPER");
+    std::istringstream split(wrapper != nullptr ? wrapper : "");
+    for (std::string word; split >> word;)
+        words.push_back(word);
+    return words;
+}
+
 } // namespace
 
 Result run(const Run &request) {
     TempDir files;
-    std::vector<std::string> argv{request.argv0};
+    std::vector<std::string> argv = wrapper_words();
+    std::string path = argv.empty() ? programPath() : argv.front();
+    if (argv.empty())
+        argv.push_back(request.argv0);
+    else
+        argv.push_back(programPath());
     argv.insert(argv.end(), request.args.begin(), request.args.end());
-    ProcessOutcome outcome = run_process(programPath(), argv, environment_for(request, files),
+    ProcessOutcome outcome = run_process(path, argv, environment_for(request, files),
                                          request.cwd, request.input, request.timeoutSeconds);
     Result result;
     result.out = std::move(outcome.out);
