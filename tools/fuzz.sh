@@ -34,20 +34,35 @@ fuzz_one() {
   mkdir -p "$grown" "$findings"
   # Standard output and error of the code under test are closed (-close_fd_mask):
   # the readers report every bad line there, and libFuzzer's own report stays.
-  local common=(-close_fd_mask=3 -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$findings/")
+  # The timeout is generous: on a busy shared machine a run can stall for
+  # seconds, and no input here should take more than milliseconds.
+  local common=(-close_fd_mask=3 -timeout=30 -rss_limit_mb=2048 -artifact_prefix="$findings/")
   if ! "$binary" "${common[@]}" -runs=0 "$seeds" >"$findings/replay.log" 2>&1; then
     echo "fuzz $target: replay of the seeds FAILED (see $findings/replay.log)"
     return 1
   fi
   echo "fuzz $target: $(ls "$seeds" | wc -l) seeds replayed"
-  if ((seconds > 0)); then
-    if ! "$binary" "${common[@]}" -max_total_time="$seconds" -print_final_stats=1 \
-        "$grown" "$seeds" >"$findings/fuzz.log" 2>&1; then
-      echo "fuzz $target: FINDING after fuzzing (see $findings/fuzz.log)"
+  # Fuzzing runs in sessions of at most two minutes, each a fresh process
+  # going on from the corpus grown so far: the program releases trees only
+  # by their roots, so one long process would slowly fill its memory.
+  local left=$seconds runs=0 session=0
+  : >"$findings/fuzz.log"
+  while ((left > 0)); do
+    local chunk=$((left < 120 ? left : 120))
+    session=$((session + 1))
+    if ! "$binary" "${common[@]}" -max_total_time="$chunk" -print_final_stats=1 \
+        "$grown" "$seeds" >"$findings/session.log" 2>&1; then
+      cat "$findings/session.log" >>"$findings/fuzz.log"
+      echo "fuzz $target: FINDING in session $session (see $findings/fuzz.log)"
       return 1
     fi
-    echo "fuzz $target: ${seconds}s, $(grep -o 'stat::number_of_executed_units: *[0-9]*' \
-      "$findings/fuzz.log" | grep -o '[0-9]*$') runs, no finding"
+    cat "$findings/session.log" >>"$findings/fuzz.log"
+    runs=$((runs + $(grep -o 'stat::number_of_executed_units: *[0-9]*' "$findings/session.log" |
+      grep -o '[0-9]*$')))
+    left=$((left - chunk))
+  done
+  if ((seconds > 0)); then
+    echo "fuzz $target: ${seconds}s in $session sessions, $runs runs, no finding"
   fi
 }
 export -f fuzz_one
