@@ -43,6 +43,9 @@ void require(bool present) {
         throw StoreError{INVALID_ARGUMENT};
 }
 
+// Runs one call under the store's lock and reports its outcome in the error
+// word. A call that returns int32_t returns the code itself; the others
+// return onFailure.
 template <typename Result, typename Operation> Result guarded(int32_t *err, Result onFailure, Operation operation) {
     Error code;
     try {

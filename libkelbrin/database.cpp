@@ -69,6 +69,15 @@ struct Connection {
     bool inheritedAcrossFork = false;
 };
 
+// Connections of the parent (and its parents) that a child leaves alone. A
+// plain pointer chain, so it stays reachable even after static destructors
+// have run at exit: leaving them is deliberate, not a leak.
+struct LeftByFork {
+    Database *database;
+    LeftByFork *next;
+};
+LeftByFork *leftByFork = nullptr;
+
 Connection &connection() {
     static Connection current;
     return current;
@@ -260,7 +269,7 @@ Database &database() {
     (void)registered;
     Connection &current = connection();
     if (current.inheritedAcrossFork) {
-        (void)current.database.release();
+        leftByFork = new LeftByFork{current.database.release(), leftByFork};
         current.path.clear();
         current.inheritedAcrossFork = false;
     }

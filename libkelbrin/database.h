@@ -82,6 +82,7 @@ class Database {
 
   private:
     sqlite3 *db_ = nullptr;
+    // Keyed by the address of the SQL text: every caller passes a literal.
     std::unordered_map<const char *, std::unique_ptr<Statement>> statements_;
     std::optional<SyncMode> syncMode_;
     std::chrono::steady_clock::time_point readingSince_;

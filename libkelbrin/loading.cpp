@@ -1,4 +1,6 @@
 // Applying a group file to the store: all of it in one transaction, or nothing.
+#include <unordered_map>
+
 #include "errors.h"
 #include "group_file.h"
 #include "items.h"
@@ -15,23 +17,34 @@ const Settings declaredNames{};
 
 [[noreturn]] void invalid() { throw StoreError{FILE_INVALID}; }
 
+// Ids of the groups met so far in one load, by folded name: most
+// declarations are parameters of a group just declared.
+using GroupIds = std::unordered_map<std::string, int64_t>;
+
 // The id of the group, declared (with any missing ancestors) if it is new.
-int64_t ensure_group(Database &db, const Settings &settings, const std::string &name) {
+int64_t ensure_group(Database &db, GroupIds &known, const std::string &name) {
+    std::string folded = fold(name);
+    if (auto found = known.find(folded); found != known.end())
+        return found->second;
+    int64_t id;
     if (std::optional<Item> existing = find_item(db, name, declaredNames)) {
         if (!existing->isGroup)
             invalid();
-        return existing->id;
+        id = existing->id;
+    } else {
+        std::string_view parent = parent_name(name);
+        if (parent.empty())
+            invalid();
+        int64_t parentId = ensure_group(db, known, std::string(parent));
+        Query(db.statement("INSERT INTO items(name, folded, parent_id, is_group) VALUES(?1, ?2, ?3, 1)"))
+            .bind(1, name)
+            .bind(2, folded)
+            .bind(3, parentId)
+            .run();
+        id = db.last_insert_id();
     }
-    std::string_view parent = parent_name(name);
-    if (parent.empty())
-        invalid();
-    int64_t parentId = ensure_group(db, settings, std::string(parent));
-    Query(db.statement("INSERT INTO items(name, folded, parent_id, is_group) VALUES(?1, ?2, ?3, 1)"))
-        .bind(1, name)
-        .bind(2, fold(name))
-        .bind(3, parentId)
-        .run();
-    return db.last_insert_id();
+    known.emplace(std::move(folded), id);
+    return id;
 }
 
 void bind_attributes(Query &query, const ParameterDeclaration &p) {
@@ -41,9 +54,9 @@ void bind_attributes(Query &query, const ParameterDeclaration &p) {
 }
 
 // A parameter declared again keeps its value and takes the new attributes.
-void declare_parameter(Database &db, const Settings &settings, const Declaration &declaration) {
+void declare_parameter(Database &db, const Settings &settings, GroupIds &known, const Declaration &declaration) {
     const ParameterDeclaration &p = declaration.parameter;
-    int64_t groupId = ensure_group(db, settings, std::string(parent_name(declaration.fullName)));
+    int64_t groupId = ensure_group(db, known, std::string(parent_name(declaration.fullName)));
     if (std::optional<Item> existing = find_item(db, declaration.fullName, declaredNames)) {
         if (existing->isGroup || existing->complex != p.complex)
             invalid();
@@ -94,11 +107,12 @@ void load_group_file(const char *path, const Settings &settings) {
     Database &db = database();
     db.apply_sync_mode(settings.syncMode);
     WriteTransaction transaction(db);
+    GroupIds known;
     for (const Declaration &declaration : file.declarations) {
         if (declaration.isGroup)
-            ensure_group(db, settings, declaration.fullName);
+            ensure_group(db, known, declaration.fullName);
         else
-            declare_parameter(db, settings, declaration);
+            declare_parameter(db, settings, known, declaration);
     }
     for (const Declaration &declaration : file.declarations)
         check_mapping(db, declaration.parameter);

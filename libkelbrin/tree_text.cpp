@@ -40,13 +40,17 @@ json to_json(const DataNode *node, int depth, Budget &budget) {
         int32_t subtype = node->u.scalar.subtype;
         auto *typeName = static_cast<const char *>(node->u.scalar.lib1);
         json value = nullptr;
-        if (subtype == SCALAR_INTEGER)
+        const char *text = nullptr;
+        if (subtype == SCALAR_INTEGER) {
             value = node->u.scalar.value.integer;
-        else if ((subtype == SCALAR_STRING || subtype == SCALAR_CUSTOM) && node->u.scalar.value.string)
-            value = node->u.scalar.value.string;
-        else if (subtype != SCALAR_EMPTY && subtype != SCALAR_STRING && subtype != SCALAR_CUSTOM)
+        } else if (subtype == SCALAR_STRING || subtype == SCALAR_CUSTOM) {
+            // A text scalar never comes back without its text: a reader may print it.
+            text = node->u.scalar.value.string ? node->u.scalar.value.string : "";
+            value = text;
+        } else if (subtype != SCALAR_EMPTY) {
             throw StoreError{BAD_TREE};
-        spend(budget, value.is_string() ? node->u.scalar.value.string : nullptr);
+        }
+        spend(budget, text);
         return json::array({"s", subtype, typeName ? json(typeName) : json(nullptr), value});
     }
     case DATA_LIST: {

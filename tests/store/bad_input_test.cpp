@@ -9,7 +9,6 @@ TEST_F(StoreTest, NullPointersGiveInvalidArgument) {
     load_ok(deviceFile);
     int32_t err = 99;
     char buffer[4];
-    DataNode *tree = drep_createData();
     auto expect_invalid = [&](const char *call) {
         EXPECT_EQ(err, kelbrin::INVALID_ARGUMENT) << call;
         err = 99;
@@ -33,28 +32,9 @@ TEST_F(StoreTest, NullPointersGiveInvalidArgument) {
     EXPECT_EQ(cli_createDynamicGroup("root.Badge", nullptr, &options, &err), nullptr), expect_invalid("create");
     cli_cleanupGroupContext(nullptr);
     cli_resetOptions(nullptr);
-    std::free(tree);
 
     EXPECT_EQ(cli_setCustomParam("root.Network.HostName", "x", &options, nullptr), 0) << "the error word is optional";
     EXPECT_EQ(get("root.Network.HostName"), "x");
-}
-
-TEST_F(StoreTest, SuccessClearsTheErrorWordInEveryCall) {
-    load_ok(deviceFile);
-    int32_t err = 99;
-    char *value = cli_getCustomParam("root.Network.HostName", &options, &err);
-    EXPECT_EQ(err, 0);
-    std::free(value);
-    err = 99;
-    cli_sync(&options, &err);
-    EXPECT_EQ(err, 0);
-    err = 99;
-    GroupContext *context = cli_getChildGroupsInGroup("root", &options, &err);
-    EXPECT_EQ(err, 0);
-    err = 99;
-    cli_getChildGroupInGroup(context, &options, &err);
-    EXPECT_EQ(err, 0);
-    cli_cleanupGroupContext(context);
 }
 
 TEST_F(StoreTest, HugeValueIsRefusedAndTheOldOneKept) {

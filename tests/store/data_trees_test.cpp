@@ -25,31 +25,27 @@ DataNode *custom(const char *text) {
     return node;
 }
 
-TEST(DataTree, FreshNodeIsZeroedAndOfNoKind) {
-    DataNode *node = drep_createData();
-    ASSERT_NE(node, nullptr);
-    DataNode zero{};
-    EXPECT_EQ(std::memcmp(node, &zero, sizeof zero), 0);
-    std::free(node);
-}
-
 TEST(DataTree, HashKeepsInsertionOrderAndReplacesInPlace) {
     DataNode *hash = drep_createData();
     ASSERT_EQ(drep_initializeHash(hash), 0);
     for (const char *key : {"zeta", "alpha", "mid"})
         ASSERT_EQ(drep_setHashValue(hash, custom(key), key), 0);
+    DataNode *replaced = drep_getHashValue(hash, "alpha");
     DataNode *replacement = custom("new");
     ASSERT_EQ(drep_setHashValue(hash, replacement, "alpha"), 0);
 
     EXPECT_EQ(keys_of(hash), (std::vector<std::string>{"zeta", "alpha", "mid"}));
     EXPECT_EQ(drep_getHashValue(hash, "alpha"), replacement) << "the hash holds the caller's node itself";
     EXPECT_EQ(drep_getHashValue(hash, "missing"), nullptr);
+    release_tree(replaced);
+    release_tree(hash);
 }
 
 TEST(DataTree, DeletingAHashEntryCountsWhatWentAway) {
     DataNode *hash = drep_createData();
     drep_initializeHash(hash);
-    drep_setHashValue(hash, custom("1"), "a");
+    DataNode *deleted = custom("1");
+    drep_setHashValue(hash, deleted, "a");
     drep_setHashValue(hash, custom("2"), "b");
     EXPECT_EQ(drep_deleteHashValue(hash, "a"), 1);
     EXPECT_EQ(drep_deleteHashValue(hash, "a"), 0);
@@ -57,6 +53,10 @@ TEST(DataTree, DeletingAHashEntryCountsWhatWentAway) {
     DataNode *list = drep_createData();
     drep_initializeList(list);
     EXPECT_LT(drep_deleteHashValue(list, "a"), 0) << "not a hash";
+    EXPECT_EQ(text_of(deleted), "1") << "the value node stays the caller's";
+    release_tree(deleted);
+    release_tree(hash);
+    release_tree(list);
 }
 
 TEST(DataTree, ListAppendsAndDeletesItems) {
@@ -69,12 +69,13 @@ TEST(DataTree, ListAppendsAndDeletesItems) {
     EXPECT_EQ(text_of(first->value), "a");
     EXPECT_EQ(text_of(first->next->next->value), "c");
 
+    DataNode *middle = first->next->value;
     ASSERT_EQ(drep_deleteListItem(list, first->next), 0);
+    release_tree(middle);
     EXPECT_EQ(text_of(drep_getFirstOfList(list)->next->value), "c");
     ListCell stranger{};
     EXPECT_EQ(drep_deleteListItem(list, &stranger), kelbrin::NOT_FOUND);
-    while (list->u.list.firstCell)
-        ASSERT_EQ(drep_deleteListItem(list, drep_getFirstOfList(list)), 0);
+    release_tree(list);
 }
 
 TEST(DataTree, NextToInHashWithNoKeysGivesAFreshNodeToFill) {
@@ -92,6 +93,8 @@ TEST(DataTree, NextToInHashWithNoKeysGivesAFreshNodeToFill) {
     DataNode *another = drep_getNextToInHash(hash, nullptr, nullptr);
     ASSERT_EQ(drep_addToList(another, custom("item")), 0) << "a fresh node can become a list too";
     EXPECT_EQ(another->kind, DATA_LIST);
+    release_tree(another);
+    release_tree(hash);
 }
 
 TEST(DataTree, AssignedTextIsCopiedNotBorrowed) {
@@ -101,6 +104,7 @@ TEST(DataTree, AssignedTextIsCopiedNotBorrowed) {
     drep_assignStringToCustom(node, text, 0);
     std::strcpy(text, "changed!");
     EXPECT_EQ(text_of(node), "original");
+    release_tree(node);
 }
 
 TEST(DataTree, IntegerScalarTakesTextAsCustom) {
@@ -110,6 +114,7 @@ TEST(DataTree, IntegerScalarTakesTextAsCustom) {
     ASSERT_EQ(drep_assignStringToCustom(node, "auto", 0), 0);
     EXPECT_EQ(node->u.scalar.subtype, SCALAR_CUSTOM);
     EXPECT_EQ(text_of(node), "auto");
+    release_tree(node);
 }
 
 TEST(DataTree, NullArgumentsGiveErrorsNotCrashes) {
@@ -132,6 +137,7 @@ TEST(DataTree, NullArgumentsGiveErrorsNotCrashes) {
     EXPECT_LT(drep_deleteListItem(nullptr, nullptr), 0);
     EXPECT_LT(drep_addToList(nullptr, hash), 0);
     EXPECT_LT(drep_addToList(hash, hash), 0) << "a hash is no list";
+    release_tree(hash);
 }
 
 // Stored trees come back whole, in order, and the caller frees only the root.
@@ -148,13 +154,20 @@ TEST_F(StoreTest, ComplexValueRoundTripsThroughTheStore) {
     DataNode *ports = drep_getHashValue(stored, "ports");
     while (ports->u.list.firstCell)
         ASSERT_EQ(drep_deleteListItem(ports, drep_getFirstOfList(ports)), 0);
-    drep_addToList(ports, custom("8080"));
+    DataNode *added = custom("8080");
+    drep_addToList(ports, added);
     DataNode *fresh = drep_getNextToInHash(stored, nullptr, nullptr);
     drep_setHashValue(stored, fresh, "label");
     drep_assignStringToCustom(fresh, "front", 0);
     ASSERT_EQ(drep_deleteHashValue(stored, "count"), 1);
     cli_setComplexParam("root.Image.Zones", stored, &options, &err);
     ASSERT_EQ(err, 0);
+    // What the caller added lives outside the delivered block: unlink and release it.
+    drep_deleteListItem(ports, drep_getFirstOfList(ports));
+    drep_deleteHashValue(stored, "label");
+    release_tree(added);
+    release_tree(fresh);
+    drep_initializeList(drep_getHashValue(stored, "mode"));
     std::free(stored);
 
     DataNode *again = cli_getComplexParam("root.Image.Zones", &options, &err);
@@ -177,6 +190,8 @@ TEST_F(StoreTest, TreesThatCannotBeStoredAreRefused) {
     drep_addToList(cyclic, cyclic);
     cli_setComplexParam("root.Image.Zones", cyclic, &options, &err);
     EXPECT_EQ(err, kelbrin::BAD_TREE);
+    drep_deleteListItem(cyclic, drep_getFirstOfList(cyclic));
+    release_tree(cyclic);
 
     DataNode odd{};
     odd.kind = 42;
@@ -193,13 +208,43 @@ TEST_F(StoreTest, FreshNodeStoredAsItIsReadsBackAsAFreshNode) {
     load_ok(deviceFile);
     int32_t err = 99;
     DataNode *stored = cli_getComplexParam("root.Image.Zones", &options, &err);
-    drep_setHashValue(stored, drep_getNextToInHash(stored, nullptr, nullptr), "empty");
+    DataNode *fresh = drep_getNextToInHash(stored, nullptr, nullptr);
+    drep_setHashValue(stored, fresh, "empty");
     cli_setComplexParam("root.Image.Zones", stored, &options, &err);
     ASSERT_EQ(err, 0);
+    drep_deleteHashValue(stored, "empty");
+    std::free(fresh);
     std::free(stored);
     stored = cli_getComplexParam("root.Image.Zones", &options, &err);
     ASSERT_NE(drep_getHashValue(stored, "empty"), nullptr);
     EXPECT_EQ(drep_getHashValue(stored, "empty")->kind, DATA_NONE);
+    std::free(stored);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(StoreTest, TextScalarWithoutTextReadsBackAsEmptyText) {
+    load_ok(deviceFile);
+    DataNode bare{};
+    bare.kind = DATA_SCALAR;
+    bare.u.scalar.subtype = SCALAR_STRING;
+    DataNode *hash = drep_createData();
+    drep_initializeHash(hash);
+    drep_setHashValue(hash, &bare, "bare");
+    int32_t err = 99;
+    cli_setComplexParam("root.Image.Zones", hash, &options, &err);
+    ASSERT_EQ(err, 0);
+    drep_deleteHashValue(hash, "bare");
+    release_tree(hash);
+
+    DataNode *stored = cli_getComplexParam("root.Image.Zones", &options, &err);
+    ASSERT_EQ(err, 0);
+    DataNode *back = drep_getHashValue(stored, "bare");
+    ASSERT_NE(back, nullptr);
+    ASSERT_NE(back->u.scalar.value.string, nullptr);
+    EXPECT_STREQ(back->u.scalar.value.string, "");
     std::free(stored);
 }
 

@@ -9,17 +9,6 @@
 
 namespace {
 
-TEST(ErrorTable, CodesAreDistinctNegativeAndKeepTheFixedOnes) {
-    std::set<int32_t> codes;
-    for (const kelbrin::ErrorInfo &info : kelbrin::error_table()) {
-        EXPECT_LT(info.code, 0) << info.name;
-        EXPECT_TRUE(codes.insert(info.code).second) << info.name;
-        EXPECT_NE(std::string(info.text), "") << info.name;
-    }
-    EXPECT_EQ(kelbrin::GROUP_NUMBER_TAKEN, -4);
-    EXPECT_EQ(kelbrin::GROUP_LIMIT, -8);
-}
-
 TEST(ErrorTable, DocumentationListsExactlyTheCodesOfTheTable) {
     std::ifstream file(KELBRIN_SOURCE_DIR "/docs/store-errors.md");
     ASSERT_TRUE(file) << "docs/store-errors.md";

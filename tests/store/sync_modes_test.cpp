@@ -96,10 +96,4 @@ TEST_F(StoreTest, SyncForcesEverythingToStableStorage) {
     EXPECT_GT(syncCalls.load(), 0);
 }
 
-TEST_F(StoreTest, PortSelectsNothing) {
-    load_ok(deviceFile);
-    options.port = 4711;
-    EXPECT_EQ(get("root.Network.HostName"), "cam");
-}
-
 } // namespace
