@@ -7,7 +7,9 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 build=build-asan
-cmake -S . -B "$build" -DKELBRIN_SANITIZE=ON -DKELBRIN_WERROR=ON -DKELBRIN_BENCH=OFF \
+# Warnings are errors in the normal build; with the sanitizers g++ 12 warns
+# falsely inside the standard library (std::regex), so not here.
+cmake -S . -B "$build" -DKELBRIN_SANITIZE=ON -DKELBRIN_WERROR=OFF -DKELBRIN_BENCH=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)"
 export LSAN_OPTIONS="suppressions=$root/tools/lsan.supp:print_suppressions=0"
