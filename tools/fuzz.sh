@@ -49,14 +49,17 @@ fuzz_one() {
   # program leaves them to its exit; checking that heap for leaks after each
   # session takes longer than the session. Their seeds are still replayed
   # with the leak checker on, above.
-  local leaks=1
-  [[ $target == complex_value || $target == render_tree ]] && leaks=0
+  local leaks=1 sanitizer=$ASAN_OPTIONS
+  if [[ $target == complex_value || $target == render_tree ]]; then
+    leaks=0
+    sanitizer+=":detect_leaks=0"
+  fi
   local left=$seconds runs=0 session=0
   : >"$findings/fuzz.log"
   while ((left > 0)); do
     local chunk=$((left < 120 ? left : 120))
     session=$((session + 1))
-    if ! "$binary" "${common[@]}" -detect_leaks=$leaks -max_total_time="$chunk" -print_final_stats=1 \
+    if ! ASAN_OPTIONS=$sanitizer "$binary" "${common[@]}" -detect_leaks=$leaks -max_total_time="$chunk" -print_final_stats=1 \
         "$grown" "$seeds" >"$findings/session.log" 2>&1; then
       cat "$findings/session.log" >>"$findings/fuzz.log"
       echo "fuzz $target: FINDING in session $session (see $findings/fuzz.log)"

@@ -19,8 +19,10 @@ export KELBRIN_TEST_WRAPPER="$(command -v valgrind) --quiet --error-exitcode=99 
 
 # The program tests of each area, two at a time; the stress tests in
 # hardening_tests would take too long under valgrind. The one test of an
-# argument zero with a slash is left out: the wrapper cannot pass it on.
+# argument zero with a slash is left out: the wrapper cannot pass it on; so
+# is the ten-megabyte line, whose buffer grows in 128-byte steps as scripts
+# rely on: fast natively, but hours of copying under memcheck.
 printf '%s\n' front_tests input_program_tests output_program_tests groups_tests |
   xargs -P "$(nproc)" -I{} sh -c \
-    '"$1/bin/$2" --gtest_brief=1 --gtest_filter=-Syslog.usesArgumentZeroAsIdentWithPidAndUserFacility >"$1/valgrind-$2.log" 2>&1 && echo "valgrind: $2 passed" ||
+    '"$1/bin/$2" --gtest_brief=1 --gtest_filter=-Syslog.usesArgumentZeroAsIdentWithPidAndUserFacility:SetparamsRobustness.ATenMegabyteLineIsSetWhole >"$1/valgrind-$2.log" 2>&1 && echo "valgrind: $2 passed" ||
      { echo "valgrind: $2 FAILED"; tail -40 "$1/valgrind-$2.log"; exit 1; }' _ "$build" {}
