@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   bash dash php-cli python3 lighttpd curl
   valgrind time hyperfine gnuplot-nox
+  clang-14 libclang-rt-14-dev llvm-14
   man-db groff-base
 )
 # The 32-bit ARM build and its run under emulation (tools/test-armhf.sh).

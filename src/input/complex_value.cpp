@@ -118,13 +118,9 @@ static DataNode *parse_scalar(parse_state *state, char **cursor, const char *tex
         report_no_token(text);
         return nullptr;
     }
+    char emptyValue[] = ""; // the library copies the text it is given
     if (rest[0] == '"' && rest[1] == '"') {
-        value = static_cast<char *>(std::malloc(1));
-        if (value == nullptr) {
-            print_message(3, "Memory allocation failed.");
-            return nullptr;
-        }
-        value[0] = '\0';
+        value = emptyValue;
         take_token(&state->scanner, rest + 2, "\n"); // the rest of the line goes with the quotes
     } else {
         value = take_token(&state->scanner, rest + 1, "\"");

@@ -2,7 +2,9 @@
 // clock capture preloaded, and collects what it did.
 #include "harness.h"
 
+#include <cstdlib>
 #include <sstream>
+#include <unistd.h>
 
 #include "process.h"
 
@@ -62,13 +64,49 @@ std::vector<std::string> environment_for(const Run &request, const TempDir &file
     return entries;
 }
 
+// KELBRIN_TEST_WRAPPER, when set, is a command (absolute path first, words
+// split at spaces) that runs the program, such as a memory checker.
+std::vector<std::string> wrapper_words() {
+    std::vector<std::string> words;
+    const char *wrapper = std::getenv("KELBRIN_TEST_WRAPPER");
+    std::istringstream split(wrapper != nullptr ? wrapper : "");
+    for (std::string word; split >> word;)
+        words.push_back(word);
+    return words;
+}
+
+// The name under which the wrapper starts the program. The wrapper gives
+// the program the name it was handed as argument zero, so a bare argv0 is
+// linked to the program in the run's directory and found through PATH; an
+// argv0 with a slash cannot be kept and the program's path stands instead.
+// The store library is named explicitly: the link's directory has no lib/.
+std::string wrapped_program(Run &request, const TempDir &files) {
+    const std::string &name = request.argv0;
+    if (request.realStore)
+        request.env["LD_LIBRARY_PATH"] = storeLibraryDir();
+    if (name.empty() || name.find('/') != std::string::npos ||
+        symlink(programPath().c_str(), files.file(name).c_str()) != 0)
+        return programPath();
+    const char *path = std::getenv("PATH");
+    request.env["PATH"] = files.path() + ":" + (path != nullptr ? path : "/usr/bin:/bin");
+    return name;
+}
+
 } // namespace
 
-Result run(const Run &request) {
+Result run(const Run &original) {
     TempDir files;
-    std::vector<std::string> argv{request.argv0};
+    Run request = original;
+    std::vector<std::string> argv = wrapper_words();
+    std::string path = argv.empty() ? programPath() : argv.front();
+    if (argv.empty()) {
+        argv.push_back(request.argv0);
+    } else {
+        argv.push_back(wrapped_program(request, files));
+        request.timeoutSeconds *= 10; // a memory checker slows the program down that much
+    }
     argv.insert(argv.end(), request.args.begin(), request.args.end());
-    ProcessOutcome outcome = run_process(programPath(), argv, environment_for(request, files),
+    ProcessOutcome outcome = run_process(path, argv, environment_for(request, files),
                                          request.cwd, request.input, request.timeoutSeconds);
     Result result;
     result.out = std::move(outcome.out);

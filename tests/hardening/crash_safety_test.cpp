@@ -1,0 +1,230 @@
+// setparams killed with SIGKILL at random moments while it imports a large
+// file into the real store: the store must stay a sound database in which
+// the file's changes are present up to some setting and absent after it.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <iostream>
+#include <random>
+#include <sqlite3.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "harness.h"
+#include "store_run.h"
+#include "store/kelbrin.h"
+
+namespace {
+
+constexpr int plainCount = 1500;
+constexpr int complexEvery = 100; // a complex setting after every 100 plain ones
+constexpr int kills = 50;
+
+std::string plain_name(int index) { return "P" + std::to_string(index); }
+std::string complex_name(int index) { return "T" + std::to_string(index); }
+
+std::string group_file() {
+    std::string items;
+    for (int i = 0; i < plainCount; i++)
+        items += R"({ "parameter": ")" + plain_name(i) + R"(", "value": "start" },)";
+    for (int i = 0; i < plainCount / complexEvery; i++)
+        items += R"({ "parameter": ")" + complex_name(i) +
+                 R"(", "tree": { "v": { "a": "start", "b": "start" } } },)";
+    items.pop_back();
+    return R"({ "groups": [ { "group": "root.Big", "items": [ )" + items + " ] } ] }";
+}
+
+// One setting of the file, in file order: a plain parameter or, for a
+// complex one, both of its leaves (written by one store call).
+struct Setting {
+    bool complex;
+    int index;
+};
+
+std::vector<Setting> settings_in_order() {
+    std::vector<Setting> order;
+    for (int i = 0; i < plainCount; i++) {
+        order.push_back({false, i});
+        if ((i + 1) % complexEvery == 0)
+            order.push_back({true, i / complexEvery});
+    }
+    return order;
+}
+
+std::string round_value(int round, int index) {
+    return "r" + std::to_string(round) + "-" + std::to_string(index);
+}
+
+std::string parameter_file(int round) {
+    std::string text = "[Big]\n";
+    for (const Setting &setting : settings_in_order()) {
+        std::string value = round_value(round, setting.index);
+        if (setting.complex)
+            text += complex_name(setting.index) + ".v {\n\ta = [ \"" + value + "\" ]\n\tb = [ \"" +
+                    value + "\" ]\n}\n";
+        else
+            text += plain_name(setting.index) + " = " + value + "\n";
+    }
+    return text;
+}
+
+// The stored state of every setting, read through the library: a plain value,
+// or "a|b" for a complex one.
+std::vector<std::string> read_settings() {
+    ClientOptions options;
+    cli_resetOptions(&options);
+    std::vector<std::string> values;
+    for (const Setting &setting : settings_in_order()) {
+        int32_t error = 0;
+        std::string name = "root.Big." + (setting.complex ? complex_name(setting.index)
+                                                          : plain_name(setting.index));
+        if (!setting.complex) {
+            char *value = cli_getCustomParam(name.c_str(), &options, &error);
+            values.push_back(error == 0 && value ? value : "<error " + std::to_string(error) + ">");
+            std::free(value);
+            continue;
+        }
+        DataNode *tree = cli_getComplexParam(name.c_str(), &options, &error);
+        DataNode *v = tree ? drep_getHashValue(tree, "v") : nullptr;
+        DataNode *a = v ? drep_getHashValue(v, "a") : nullptr;
+        DataNode *b = v ? drep_getHashValue(v, "b") : nullptr;
+        char flag = 0;
+        const char *aText = a ? drep_getStringFromCustom(a, &flag) : nullptr;
+        const char *bText = b ? drep_getStringFromCustom(b, &flag) : nullptr;
+        values.push_back(error != 0 || !aText || !bText ? "<error " + std::to_string(error) + ">"
+                                                        : std::string(aText) + "|" + bText);
+        std::free(tree);
+    }
+    return values;
+}
+
+std::string expected_value(const Setting &setting, const std::string &value) {
+    return setting.complex ? value + "|" + value : value;
+}
+
+std::string integrity_of(const std::string &path) {
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        std::string message = db ? sqlite3_errmsg(db) : "cannot open";
+        sqlite3_close(db);
+        return message;
+    }
+    std::string result;
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &statement, nullptr) == SQLITE_OK)
+        while (sqlite3_step(statement) == SQLITE_ROW)
+            result += reinterpret_cast<const char *>(sqlite3_column_text(statement, 0));
+    else
+        result = sqlite3_errmsg(db);
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return result;
+}
+
+// Starts setparams on the file and kills it once the delay has passed,
+// unless it ended first. Returns the wait status.
+int run_and_kill(const std::string &store, const std::string &file,
+                 std::chrono::microseconds delay) {
+    std::string storeVariable = "KELBRIN_STORE=" + store;
+    std::vector<std::string> environment;
+    for (char **entry = environ; *entry; entry++)
+        if (std::strncmp(*entry, "KELBRIN_STORE=", 14) != 0)
+            environment.push_back(*entry);
+    environment.push_back(storeVariable);
+    std::vector<char *> envp;
+    for (std::string &entry : environment)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    std::string program = harness::programPath();
+    std::vector<std::string> words{program, "--nolog", "setparams", file};
+    std::vector<char *> argv;
+    for (std::string &word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    pid_t child = fork();
+    if (child == 0) {
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        execve(program.c_str(), argv.data(), envp.data());
+        _exit(127);
+    }
+    int status = 0;
+    auto deadline = std::chrono::steady_clock::now() + delay;
+    while (waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return status;
+}
+
+TEST(CrashSafety, KilledImportLeavesAPrefixOfTheFileAndASoundStore) {
+    harness::TempDir directory;
+    std::string store = directory.file("store.db");
+    setenv("KELBRIN_STORE", store.c_str(), 1);
+    harness::writeFile(directory.file("groups.json"), group_file());
+    harness::Result loaded = run_on(store, {"--nolog", "readgroupfile", directory.file("groups.json")});
+    ASSERT_EQ(loaded.status, 0) << loaded.err;
+
+    std::vector<Setting> order = settings_in_order();
+    std::vector<std::string> before = read_settings();
+    for (size_t i = 0; i < order.size(); i++)
+        ASSERT_EQ(before[i], expected_value(order[i], "start"));
+
+    // Round 0 runs whole and measures how long an import takes.
+    std::string file = directory.file("settings.txt");
+    harness::writeFile(file, parameter_file(0));
+    auto started = std::chrono::steady_clock::now();
+    int status = run_and_kill(store, file, std::chrono::seconds(120));
+    auto duration = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - started);
+    ASSERT_TRUE(WIFSIGNALED(status) || (WIFEXITED(status) && WEXITSTATUS(status) == 0));
+    before = read_settings();
+    for (size_t i = 0; i < order.size(); i++)
+        ASSERT_EQ(before[i], expected_value(order[i], round_value(0, order[i].index)));
+
+    unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<long> moment(0, duration.count());
+    int partial = 0;
+    for (int round = 1; round <= kills; round++) {
+        SCOPED_TRACE("round " + std::to_string(round) + ", seed " + std::to_string(seed));
+        harness::writeFile(file, parameter_file(round));
+        run_and_kill(store, file, std::chrono::microseconds(moment(random)));
+
+        ASSERT_EQ(integrity_of(store), "ok");
+        std::vector<std::string> after = read_settings();
+        // New values from the start of the file, then old values only.
+        size_t written = 0;
+        while (written < order.size() &&
+               after[written] == expected_value(order[written], round_value(round, order[written].index)))
+            written++;
+        for (size_t i = written; i < order.size(); i++)
+            ASSERT_EQ(after[i], before[i]) << "setting " << i << " of " << order.size()
+                                           << " after a prefix of " << written;
+        if (written > 0 && written < order.size())
+            partial++;
+        before = after;
+    }
+    // The kills must really have landed inside imports, not only around them.
+    EXPECT_GE(partial, kills / 4) << "seed " << seed;
+    std::cout << partial << " of " << kills << " kills cut an import of " << order.size()
+              << " settings (" << duration.count() / 1000 << " ms whole)\n";
+
+    harness::Result reading = run_on(store, {"--nolog", "get", "root.Big.P0"});
+    EXPECT_EQ(reading.status, 0) << reading.err;
+}
+
+} // namespace
