@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "database.h"
 #include "errors.h"
 #include "export.h"
 #include "store.h"
@@ -19,6 +18,12 @@ namespace {
 
 // Full access: the level cli_resetOptions gives a caller.
 constexpr int32_t fullAccess = INT32_MAX;
+
+// The connection and its statements are shared by every thread of the process.
+std::mutex &store_mutex() {
+    static std::mutex mutex;
+    return mutex;
+}
 
 Settings settings_of(const ClientOptions *o) {
     if (o->syncMode < static_cast<int32_t>(kelbrin::SyncMode::NoSync) ||
@@ -78,14 +83,14 @@ char *malloc_copy(const std::string &text) {
 // sees one consistent state of the store.
 struct Listing {
     GroupContext visible{};
-    NameList names;
+    std::vector<std::string> names;
     std::size_t next = 0;
     std::string current; // the writable text handed out for the current entry
     std::string value;
 };
 static_assert(std::is_standard_layout_v<GroupContext>);
 
-GroupContext *start_listing(NameList names) {
+GroupContext *start_listing(std::vector<std::string> names) {
     auto *listing = new Listing;
     listing->names = std::move(names);
     listing->visible.paramName = listing->current.data();

@@ -6,9 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <condition_variable>
 #include <cstdlib>
-#include <thread>
 
 #include "errors.h"
 
@@ -48,16 +46,6 @@ CREATE TABLE IF NOT EXISTS changes(
 INSERT OR IGNORE INTO items(id, name, folded, parent_id, is_group) VALUES(1, 'root', 'root', NULL, 1);
 )sql";
 
-// Bytes of write-ahead log left on disk after a checkpoint.
-constexpr const char *keptLogLimitPragma = "PRAGMA journal_size_limit = 4194304";
-// Page cache of 512 KiB instead of SQLite's 2 MiB: one call reads each page
-// about once, and a walk of a large store would otherwise fill all of it.
-constexpr const char *pageCachePragma = "PRAGMA cache_size = -512";
-
-// Kept in the file once the schema above is in place.
-constexpr int64_t currentSchemaVersion = 1;
-constexpr const char *currentSchemaVersionPragma = "PRAGMA user_version = 1";
-
 // Creates each missing directory of path's parent, like mkdir -p.
 void make_parent_directories(const std::string &path) {
     for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
@@ -75,23 +63,10 @@ std::string home_directory() {
     throw StoreError{STORE_UNAVAILABLE};
 }
 
-// Set, under the store lock, when the process's connection is destroyed at
-// exit; the flusher thread then leaves it alone.
-bool processClosing = false;
-
 struct Connection {
     std::unique_ptr<Database> database;
     std::string path;
     bool inheritedAcrossFork = false;
-
-    // At exit: the write batch is committed (by the Database) before the
-    // process is gone, so that other processes see every change at once.
-    ~Connection() {
-        std::lock_guard lock(store_mutex());
-        processClosing = true;
-        if (inheritedAcrossFork)
-            (void)database.release();
-    }
 };
 
 // Connections of the parent (and its parents) that a child leaves alone. A
@@ -108,81 +83,11 @@ Connection &connection() {
     return current;
 }
 
-// Wakes the flusher when a batch opens. Never destroyed: the flusher may
-// still be waiting on it while the process exits. A child after fork gets a
-// new one, as the parent's keeps the state of the parent's waiting thread.
-std::condition_variable *batchOpened = nullptr;
-std::condition_variable *inheritedAtFork = nullptr; // kept reachable, never used
-
-std::condition_variable &batch_opened() {
-    if (!batchOpened)
-        batchOpened = new std::condition_variable;
-    return *batchOpened;
-}
-
-// Commits a write batch when it is due even if the process makes no more
-// calls, so that the write lock is never held longer than the batch lifetime.
-void flush_due_batches() {
-    std::unique_lock lock(store_mutex());
-    while (!processClosing) {
-        Connection &current = connection();
-        Database *db = current.inheritedAcrossFork ? nullptr : current.database.get();
-        auto deadline = db ? db->batch_deadline() : std::nullopt;
-        if (!deadline) {
-            batch_opened().wait(lock);
-        } else if (std::chrono::steady_clock::now() < *deadline) {
-            batch_opened().wait_until(lock, *deadline);
-        } else {
-            try {
-                db->end_reading();
-            } catch (...) {
-                // Kept open; the next call or a later try commits it.
-                batch_opened().wait_for(lock, writeBatchLifetime);
-            }
-        }
-    }
-}
-
-void start_flusher() {
-    static pid_t startedIn = 0; // a child after fork has no threads: it starts its own
-    if (startedIn == getpid())
-        return;
-    startedIn = getpid();
-    std::thread(flush_due_batches).detach();
-}
-
-// Before fork the write batch is committed, so that a child (or the program
-// it executes) sees every change made so far; the store lock is held across
-// the fork so that no other thread is inside the connection meanwhile.
-void commit_before_fork() {
-    store_mutex().lock();
-    Connection &current = connection();
-    if (current.database && !current.inheritedAcrossFork) {
-        try {
-            current.database->end_reading();
-        } catch (...) {
-            // The batch stays with the parent and is committed by its next call.
-        }
-    }
-}
-
-void unlock_after_fork() { store_mutex().unlock(); }
-
 // A connection must not be used across fork: the child leaves the parent's
 // handle alone (closing it could drop the parent's file locks) and opens its own.
-void forget_connection_in_child() {
-    connection().inheritedAcrossFork = true;
-    inheritedAtFork = batchOpened;
-    batchOpened = nullptr;
-    store_mutex().unlock();
-}
+void forget_connection_in_child() { connection().inheritedAcrossFork = true; }
 
 } // namespace
-
-std::mutex &store_mutex() {
-    static std::mutex mutex;
-    return mutex;
-}
 
 [[noreturn]] void throw_sqlite_error(int result) {
     switch (result & 0xff) {
@@ -272,16 +177,11 @@ Database::Database(const std::string &path) {
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, busyLimitMilliseconds);
-    // Keep the write-ahead log and its index between processes: otherwise
-    // every short call creates, sizes and chowns both files and the last one
-    // out deletes them again. The size limit bounds the log kept on disk.
-    int persist = 1;
-    sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
     try {
-        execute(keptLogLimitPragma);
-        execute(pageCachePragma);
-        if (schema_version() != currentSchemaVersion)
-            create_schema();
+        execute("PRAGMA journal_mode=WAL");
+        WriteTransaction transaction(*this);
+        execute(schema);
+        transaction.commit();
         apply_sync_mode(SyncMode::Default);
     } catch (...) {
         statements_.clear();
@@ -290,30 +190,7 @@ Database::Database(const std::string &path) {
     }
 }
 
-// The version lives in the file's header: reading it parses no SQL and
-// takes no write lock, so an open for a read costs only the read.
-int64_t Database::schema_version() {
-    Query query(statement("PRAGMA user_version"));
-    return query.step() ? query.integer(0) : 0;
-}
-
-// A new file, or one from before the version was kept: the statements are
-// all "IF NOT EXISTS", so a second process racing to do the same is harmless.
-void Database::create_schema() {
-    execute("PRAGMA journal_mode=WAL");
-    WriteTransaction transaction(*this);
-    execute(schema);
-    execute(currentSchemaVersionPragma);
-    transaction.commit();
-}
-
 Database::~Database() {
-    try {
-        end_reading();
-    } catch (...) {
-        // A batch that cannot be committed is rolled back by the close: the
-        // store keeps every change before it, as after a crash.
-    }
     statements_.clear();
     sqlite3_close(db_);
 }
@@ -362,10 +239,6 @@ void Database::flush_to_disk() {
 int64_t Database::last_insert_id() const { return sqlite3_last_insert_rowid(db_); }
 
 void Database::begin_reading() {
-    // Inside the write batch this process holds the write lock, so its view
-    // is the latest one already.
-    if (batch_deadline())
-        return;
     auto now = std::chrono::steady_clock::now();
     bool reading = !sqlite3_get_autocommit(db_);
     if (reading && now - readingSince_ < readSnapshotLifetime)
@@ -377,25 +250,7 @@ void Database::begin_reading() {
 
 void Database::end_reading() {
     if (!sqlite3_get_autocommit(db_))
-        Query(statement("COMMIT")).run();
-    batchSince_.reset();
-}
-
-void Database::begin_batched_write() {
-    if (batch_deadline())
-        return;
-    end_reading();
-    Query(statement("BEGIN IMMEDIATE")).run();
-    batchSince_ = std::chrono::steady_clock::now();
-    start_flusher();
-    batch_opened().notify_one();
-}
-
-std::optional<std::chrono::steady_clock::time_point> Database::batch_deadline() const {
-    // A failed statement may have rolled the whole transaction back.
-    if (!batchSince_ || sqlite3_get_autocommit(db_))
-        return std::nullopt;
-    return *batchSince_ + writeBatchLifetime;
+        execute("COMMIT");
 }
 
 std::string store_path() {
@@ -410,8 +265,7 @@ std::string store_path() {
 }
 
 Database &database() {
-    static const bool registered =
-        pthread_atfork(commit_before_fork, unlock_after_fork, forget_connection_in_child) == 0;
+    static const bool registered = pthread_atfork(nullptr, nullptr, forget_connection_in_child) == 0;
     (void)registered;
     Connection &current = connection();
     if (current.inheritedAcrossFork) {
@@ -428,24 +282,6 @@ Database &database() {
         current.path = std::move(path);
     }
     return *current.database;
-}
-
-BatchedWrite::BatchedWrite(Database &db, SyncMode mode) : db_(db), mode_(mode) {
-    db_.begin_batched_write();
-    Query(db_.statement("SAVEPOINT one_change")).run();
-}
-
-BatchedWrite::~BatchedWrite() {
-    if (open_)
-        sqlite3_exec(db_.handle(), "ROLLBACK TO one_change; RELEASE one_change", nullptr, nullptr, nullptr);
-}
-
-void BatchedWrite::commit() {
-    Query(db_.statement("RELEASE one_change")).run();
-    open_ = false;
-    auto deadline = db_.batch_deadline();
-    if (mode_ == SyncMode::SyncNoSignal || (deadline && std::chrono::steady_clock::now() >= *deadline))
-        db_.end_reading();
 }
 
 WriteTransaction::WriteTransaction(Database &db) : db_(db) {

@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,14 +21,6 @@ inline constexpr int busyLimitMilliseconds = 5000;
 // Consecutive reads share one snapshot for at most this long: taking a
 // snapshot costs several file-lock system calls, more than the read itself.
 inline constexpr std::chrono::milliseconds readSnapshotLifetime{2};
-// Consecutive value changes share one write transaction for at most this
-// long: a commit costs more than the change itself. Other processes see a
-// change at most this late, and the write lock is never held longer.
-inline constexpr std::chrono::milliseconds writeBatchLifetime{20};
-
-// The connection and its statements are shared by every thread of the
-// process: the interface's calls and the batch flusher take this lock.
-std::mutex &store_mutex();
 
 // One prepared statement, reset and unbound when a Query ends.
 class Statement {
@@ -85,25 +76,16 @@ class Database {
     int64_t last_insert_id() const;
     // Starts a read snapshot, or keeps the current one while it is young.
     void begin_reading();
-    // Ends the read snapshot, or commits the write batch, so that the next
-    // read sees every commit and other processes see every change.
+    // Ends the read snapshot, so that the next read sees every commit.
     void end_reading();
-    // Joins the open write batch, or opens one.
-    void begin_batched_write();
-    // When the batch is due; empty when none is open.
-    std::optional<std::chrono::steady_clock::time_point> batch_deadline() const;
     sqlite3 *handle() const { return db_; }
 
   private:
-    int64_t schema_version();
-    void create_schema();
-
     sqlite3 *db_ = nullptr;
     // Keyed by the address of the SQL text: every caller passes a literal.
     std::unordered_map<const char *, std::unique_ptr<Statement>> statements_;
     std::optional<SyncMode> syncMode_;
     std::chrono::steady_clock::time_point readingSince_;
-    std::optional<std::chrono::steady_clock::time_point> batchSince_;
 };
 
 // The process's connection, opened (and the schema created) on first use.
@@ -113,23 +95,6 @@ Database &database();
 
 // Where the store lives: KELBRIN_STORE, else the per-user data directory.
 std::string store_path();
-
-// One value change inside the shared write batch: whole or not at all (a
-// savepoint), committed with the batch when the batch is due, at once in
-// the mode that syncs every change.
-class BatchedWrite {
-  public:
-    BatchedWrite(Database &db, SyncMode mode);
-    ~BatchedWrite();
-    BatchedWrite(const BatchedWrite &) = delete;
-    BatchedWrite &operator=(const BatchedWrite &) = delete;
-    void commit();
-
-  private:
-    Database &db_;
-    SyncMode mode_;
-    bool open_ = true;
-};
 
 // BEGIN IMMEDIATE on construction, ROLLBACK on destruction unless committed.
 class WriteTransaction {

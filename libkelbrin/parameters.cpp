@@ -48,7 +48,7 @@ void set_value(const char *name, const char *value, const Settings &settings) {
         throw StoreError{VALUE_TOO_LONG};
     Database &db = database();
     db.apply_sync_mode(settings.syncMode);
-    BatchedWrite transaction(db, settings.syncMode);
+    WriteTransaction transaction(db);
     Item target = reach_parameter(db, name, settings, Access::Write);
     if (target.complex)
         throw StoreError{NOT_A_PLAIN_PARAMETER};
@@ -71,7 +71,7 @@ void set_tree(const char *name, const DataNode *tree, const Settings &settings) 
     std::string stored = serialise_tree(tree);
     Database &db = database();
     db.apply_sync_mode(settings.syncMode);
-    BatchedWrite transaction(db, settings.syncMode);
+    WriteTransaction transaction(db);
     Item target = reach_parameter(db, name, settings, Access::Write);
     if (!target.complex)
         throw StoreError{NOT_A_COMPLEX_PARAMETER};
