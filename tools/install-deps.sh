@@ -8,12 +8,8 @@ packages=(
   libsqlite3-dev sqlite3 nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   bash dash php-cli python3 lighttpd curl
-<<<<<<< HEAD
   valgrind time hyperfine
   clang-14 libclang-rt-14-dev llvm-14
-=======
-  valgrind time hyperfine
->>>>>>> parent of cb8da28 (Merge branch 'perf')
   man-db groff-base
 )
 # The 32-bit ARM build and its run under emulation (tools/test-armhf.sh).
