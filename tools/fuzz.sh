@@ -47,14 +47,14 @@ fuzz_one() {
   # by their roots, so one long process would slowly fill its memory.
   # The tree targets leave their trees to the end of each session, as the
   # program leaves them to its exit: some kilobytes a run, so their sessions
-  # also end after 100,000 runs, well under the memory limit. Checking that
+  # also end after 50,000 runs, well under the memory limit. Checking that
   # heap for leaks after each session takes longer than the session; their
   # seeds are still replayed with the leak checker on, above.
   local leaks=1 sanitizer=$ASAN_OPTIONS most=-1
   if [[ $target == complex_value || $target == render_tree ]]; then
     leaks=0
     sanitizer+=":detect_leaks=0"
-    most=100000
+    most=50000
   fi
   local left=$seconds runs=0 session=0
   : >"$findings/fuzz.log"
