@@ -63,10 +63,10 @@ TEST(TokenScanner, TheRemainderIsTakenWithoutScanningIt) {
     ASSERT_EQ(mprotect(static_cast<char *>(mapped) + page, page, PROT_NONE), 0);
     char *text = static_cast<char *>(mapped);
     std::memset(text, 'x', page);
-    std::memcpy(text, "( (", 3);
-    token_scanner scanner = {nullptr};
-    EXPECT_EQ(take_token(&scanner, text, " "), text);
-    EXPECT_EQ(take_remainder(&scanner), text + 2);
+    // Positioned as after a token, without a string function on the text
+    // (a sanitizer's strict string checks scan it whole).
+    token_scanner scanner = {text};
+    EXPECT_EQ(take_remainder(&scanner), text);
     EXPECT_EQ(take_token(&scanner, nullptr, " "), nullptr);
     munmap(mapped, 2 * page);
 }
