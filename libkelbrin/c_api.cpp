@@ -83,14 +83,14 @@ char *malloc_copy(const std::string &text) {
 // sees one consistent state of the store.
 struct Listing {
     GroupContext visible{};
-    std::vector<std::string> names;
+    NameList names;
     std::size_t next = 0;
     std::string current; // the writable text handed out for the current entry
     std::string value;
 };
 static_assert(std::is_standard_layout_v<GroupContext>);
 
-GroupContext *start_listing(std::vector<std::string> names) {
+GroupContext *start_listing(NameList names) {
     auto *listing = new Listing;
     listing->names = std::move(names);
     listing->visible.paramName = listing->current.data();
