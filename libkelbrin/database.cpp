@@ -96,6 +96,8 @@ struct LeftByFork {
 };
 LeftByFork *leftByFork = nullptr;
 
+uint64_t generation = 0;
+
 Connection &connection() {
     static Connection current;
     return current;
@@ -330,12 +332,16 @@ Database &database() {
         if (!std::getenv("KELBRIN_STORE") || !*std::getenv("KELBRIN_STORE"))
             make_parent_directories(path);
         current.database = std::make_unique<Database>(path);
+        ++generation;
         current.path = std::move(path);
     }
     return *current.database;
 }
 
+uint64_t store_generation() { return generation; }
+
 WriteTransaction::WriteTransaction(Database &db) : db_(db) {
+    ++generation;
     db_.end_reading();
     db_.size_checkpoints();
     Query(db_.statement("BEGIN IMMEDIATE")).run();

@@ -99,6 +99,10 @@ class Database {
 // call; a child after fork opens its own connection.
 Database &database();
 
+// Changes whenever this process writes to the store or moves to another
+// store file: what was read before under the same number is still current.
+uint64_t store_generation();
+
 // Where the store lives: KELBRIN_STORE, else the per-user data directory.
 std::string store_path();
 

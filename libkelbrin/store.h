@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "parameter_listing.h"
 #include "settings.h"
 #include "store/kelbrin.h"
 
@@ -41,8 +42,9 @@ class NameList {
     std::vector<std::size_t> starts_;
 };
 
-// Full names of every readable parameter under the group, depth first, in declaration order.
-NameList parameters_in_group(const char *group, const Settings &settings);
+// Every readable parameter under the group with its value, depth first, in
+// declaration order.
+ParameterListing parameters_in_group(const char *group, const Settings &settings);
 // Full names of the group's direct child groups: declared ones in order, then dynamic ones by number.
 NameList child_groups(const char *group, const Settings &settings);
 
