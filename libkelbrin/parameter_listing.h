@@ -22,9 +22,10 @@ struct ListedParameter {
     std::string_view value;
 };
 
-// Group names once, then each parameter's last name component and value,
-// packed in blocks that are never moved: a listing of 100,000 parameters
-// costs little more than their bytes, and grows without copying.
+// Each group's name once, then its parameters' last name components and
+// values, packed with their lengths in blocks that are never moved: a listing
+// of 100,000 parameters costs little more than their bytes, and grows
+// without copying.
 class ParameterListing {
   public:
     // The parameters added from now on belong to this group.
@@ -36,14 +37,15 @@ class ParameterListing {
     bool next(std::string_view &group, ListedParameter &parameter);
 
   private:
+    void append(uint8_t kind, std::string_view first, std::string_view second);
     char *reserve(std::size_t bytes);
 
-    std::vector<std::string> groups_;
     std::vector<std::unique_ptr<char[]>> blocks_;
     std::vector<std::size_t> blockUsed_;
     std::size_t freeInLast_ = 0;
     std::size_t readBlock_ = 0;
     std::size_t readOffset_ = 0;
+    std::string_view readGroup_;
 };
 
 } // namespace kelbrin

@@ -96,6 +96,21 @@ TEST_F(StoreTest, ReadsDuringAWalkGiveWhatReadsOnTheirOwnGive) {
     EXPECT_EQ(walked, alone);
 }
 
+TEST_F(StoreTest, LongValuesComeBackWholeDuringAWalk) {
+    load_ok(deviceFile);
+    std::string longest(256 * 1024, 'v'); // larger than a block of the listing
+    std::string longer(300, 'm');
+    ASSERT_EQ(set("root.Network.HostName", longest.c_str()), 0);
+    ASSERT_EQ(set("root.Network.Eth0.Address", longer.c_str()), 0);
+    int32_t err = 99;
+    GroupContext *context = cli_getParamsInGroup("root.Network", &options, &err);
+    std::vector<std::string> values;
+    for (cli_getParamInGroup(context, &options, &err); !context->end; cli_getParamInGroup(context, &options, &err))
+        values.push_back(get(context->paramName));
+    cli_cleanupGroupContext(context);
+    EXPECT_EQ(values, (Names{longest, longer, "80", longest}));
+}
+
 TEST_F(StoreTest, ReadDuringAWalkSeesTheWalkersOwnChangeAndOtherSettings) {
     load_ok(deviceFile);
     int32_t err = 99;
