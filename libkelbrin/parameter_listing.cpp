@@ -22,7 +22,8 @@ char *put_text(char *at, std::string_view text) {
     for (; length >= 0x80; length >>= 7)
         *at++ = static_cast<char>((length & 0x7f) | 0x80);
     *at++ = static_cast<char>(length);
-    std::memcpy(at, text.data(), text.size());
+    if (!text.empty()) // an empty view may have no data pointer at all
+        std::memcpy(at, text.data(), text.size());
     return at + text.size();
 }
 
