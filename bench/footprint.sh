@@ -97,8 +97,10 @@ grow the program or the store; it exits with 1 when a target is missed.
 | \`kelbrinclient\` | $arm_program bytes ($(verdict "$arm_program" $program_limit) the 100 KB target) | $x86_program bytes |
 | \`libkelbrin.so\` | $arm_library bytes | $x86_library bytes |
 
-The program needs the C++ runtime (\`libstdc++.so.6\`) and \`libkelbrin.so\`;
-the store library needs \`libsqlite3.so.0\` as well. None of these is counted.
+Both carry the parts of the C++ runtime they use (linked statically, unused
+sections dropped), so the program needs only the C library and
+\`libkelbrin.so\`, and the store library \`libsqlite3.so.0\` besides; these
+shared libraries are not counted.
 
 ## Peak memory
 

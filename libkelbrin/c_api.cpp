@@ -3,11 +3,14 @@
 // thrown inside ever leaves the library.
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "data_tree.h"
+#include "database.h"
 #include "errors.h"
 #include "export.h"
 #include "store.h"
@@ -70,29 +73,40 @@ template <typename Result, typename Operation> Result guarded(int32_t *err, Resu
 }
 
 // A new C string the caller frees.
-char *malloc_copy(const std::string &text) {
+char *malloc_copy(std::string_view text) {
     auto *copy = static_cast<char *>(std::malloc(text.size() + 1));
     if (!copy)
         throw std::bad_alloc();
-    std::memcpy(copy, text.c_str(), text.size() + 1);
+    std::memcpy(copy, text.data(), text.size());
+    copy[text.size()] = '\0';
     return copy;
 }
 
 // A listing: the visible record first, so its address is the caller's
-// GroupContext. The names are fetched when the listing starts, so the walk
+// GroupContext. The entries are fetched when the listing starts, so the walk
 // sees one consistent state of the store.
 struct Listing {
     GroupContext visible{};
-    std::vector<std::string> names;
+    NameList groups;              // of a listing of child groups
+    ParameterListing parameters;  // of a listing of parameters, with their values
     std::size_t next = 0;
     std::string current; // the writable text handed out for the current entry
     std::string value;
+    // The parameter handed out last, as listed (the caller may change the
+    // text above), for the reads of it that follow.
+    std::string listedName;
+    ListedParameter listed{};
+    Settings settings;
+    uint64_t generation = 0;
 };
 static_assert(std::is_standard_layout_v<GroupContext>);
 
-GroupContext *start_listing(std::vector<std::string> names) {
-    auto *listing = new Listing;
-    listing->names = std::move(names);
+// The parameter listing that handed out a name last: the program reads each
+// parameter right after its listing hands it out, and that read is answered
+// from the listing instead of a query of its own.
+Listing *lastAdvanced = nullptr;
+
+GroupContext *start_listing(Listing *listing) {
     listing->visible.paramName = listing->current.data();
     listing->visible.groupName = listing->current.data();
     listing->visible.groupValue = listing->value.data();
@@ -105,21 +119,51 @@ Listing *listing_of(GroupContext *c) {
     return static_cast<Listing *>(c->libraryPointer2);
 }
 
+// Moves to the next entry; false at the end.
+bool next_entry(Listing *listing, bool groups) {
+    if (groups) {
+        if (listing->next >= listing->groups.size())
+            return false;
+        listing->current = listing->groups[listing->next++];
+        listing->value = listing->current.substr(listing->current.rfind('.') + 1);
+        return true;
+    }
+    std::string_view group;
+    if (!listing->parameters.next(group, listing->listed))
+        return false;
+    listing->listedName.assign(group).append(1, '.').append(listing->listed.shortName);
+    listing->current = listing->listedName;
+    lastAdvanced = listing;
+    return true;
+}
+
 int32_t advance(GroupContext *c, bool groups) {
     Listing *listing = listing_of(c);
-    if (listing->next >= listing->names.size()) {
+    if (lastAdvanced == listing)
+        lastAdvanced = nullptr;
+    if (!next_entry(listing, groups)) {
         listing->current.clear();
         listing->value.clear();
         c->end = 1;
-    } else {
-        listing->current = listing->names[listing->next++];
-        if (groups)
-            listing->value = listing->current.substr(listing->current.rfind('.') + 1);
     }
     c->paramName = listing->current.data();
     c->groupName = listing->current.data();
     c->groupValue = listing->value.data();
     return 0;
+}
+
+// The listed parameter of that exact name, when the listing's view of it is
+// still what a read would find: same caller settings, and no write by this
+// process (nor another store file) since the listing started. Mapped
+// parameters are read the usual way.
+const ListedParameter *listed(const char *name, const Settings &settings) {
+    if (!lastAdvanced || lastAdvanced->listed.kind == ListedKind::Mapped ||
+        lastAdvanced->generation != store_generation() ||
+        lastAdvanced->settings.securityLevel != settings.securityLevel ||
+        lastAdvanced->settings.caseSensitive != settings.caseSensitive ||
+        lastAdvanced->settings.noMapped != settings.noMapped || lastAdvanced->listedName != name)
+        return nullptr;
+    return &lastAdvanced->listed;
 }
 
 } // namespace
@@ -168,7 +212,13 @@ KELBRIN_API int32_t cli_deleteGroup(const char *group, ClientOptions *o, int32_t
 KELBRIN_API char *cli_getCustomParam(const char *name, ClientOptions *o, int32_t *err) {
     return guarded(err, static_cast<char *>(nullptr), [&] {
         require(name && o);
-        return malloc_copy(get_value(name, settings_of(o)));
+        Settings settings = settings_of(o);
+        if (const ListedParameter *entry = listed(name, settings)) {
+            if (entry->kind == ListedKind::Complex)
+                throw StoreError{NOT_A_PLAIN_PARAMETER};
+            return malloc_copy(entry->value);
+        }
+        return malloc_copy(get_value(name, settings));
     });
 }
 
@@ -193,7 +243,13 @@ KELBRIN_API char *cli_getParamOption(const char *name, const char *option, Clien
 KELBRIN_API DataNode *cli_getComplexParam(const char *name, ClientOptions *o, int32_t *err) {
     return guarded(err, static_cast<DataNode *>(nullptr), [&] {
         require(name && o);
-        return get_tree(name, settings_of(o));
+        Settings settings = settings_of(o);
+        if (const ListedParameter *entry = listed(name, settings)) {
+            if (entry->kind == ListedKind::Plain)
+                throw StoreError{NOT_A_COMPLEX_PARAMETER};
+            return deliver_tree(std::string(entry->value));
+        }
+        return get_tree(name, settings);
     });
 }
 
@@ -208,14 +264,21 @@ KELBRIN_API int32_t cli_setComplexParam(const char *name, DataNode *tree, Client
 KELBRIN_API GroupContext *cli_getParamsInGroup(const char *group, ClientOptions *o, int32_t *err) {
     return guarded(err, static_cast<GroupContext *>(nullptr), [&] {
         require(group && o);
-        return start_listing(parameters_in_group(group, settings_of(o)));
+        Settings settings = settings_of(o);
+        auto listing = std::make_unique<Listing>();
+        listing->parameters = parameters_in_group(group, settings);
+        listing->settings = settings;
+        listing->generation = store_generation();
+        return start_listing(listing.release());
     });
 }
 
 KELBRIN_API GroupContext *cli_getChildGroupsInGroup(const char *group, ClientOptions *o, int32_t *err) {
     return guarded(err, static_cast<GroupContext *>(nullptr), [&] {
         require(group && o);
-        return start_listing(child_groups(group, settings_of(o)));
+        auto listing = std::make_unique<Listing>();
+        listing->groups = child_groups(group, settings_of(o));
+        return start_listing(listing.release());
     });
 }
 
@@ -228,8 +291,12 @@ KELBRIN_API int32_t cli_getChildGroupInGroup(GroupContext *c, ClientOptions *, i
 }
 
 KELBRIN_API void cli_cleanupGroupContext(GroupContext *c) {
-    if (c)
-        delete reinterpret_cast<Listing *>(c);
+    if (!c)
+        return;
+    std::lock_guard lock(store_mutex());
+    if (lastAdvanced == reinterpret_cast<Listing *>(c))
+        lastAdvanced = nullptr;
+    delete reinterpret_cast<Listing *>(c);
 }
 
 KELBRIN_API char *cli_createDynamicGroup(const char *parent, const char *templateName, ClientOptions *o,

@@ -41,10 +41,28 @@ CREATE TABLE IF NOT EXISTS templates(
     max_count INTEGER NOT NULL,
     parameters TEXT NOT NULL);
 CREATE TABLE IF NOT EXISTS changes(
-    sequence INTEGER PRIMARY KEY AUTOINCREMENT,
+    sequence INTEGER PRIMARY KEY,
     name TEXT NOT NULL);
 INSERT OR IGNORE INTO items(id, name, folded, parent_id, is_group) VALUES(1, 'root', 'root', NULL, 1);
 )sql";
+
+// Bytes of write-ahead log left on disk after a checkpoint.
+constexpr const char *keptLogLimitPragma = "PRAGMA journal_size_limit = 4194304";
+// Page cache of 512 KiB instead of SQLite's 2 MiB: one call reads each page
+// about once, and a walk of a large store would otherwise fill all of it.
+constexpr const char *pageCachePragma = "PRAGMA cache_size = -512";
+
+// Pages of 1 KiB instead of 4: each commit writes its changed pages to the
+// log, so a change of one value writes a quarter of the bytes; a small store
+// is smaller too. Takes effect only in a new file.
+constexpr const char *pageSizePragma = "PRAGMA page_size = 1024";
+// Bytes of log after which a commit folds the log into the database file
+// (two syncs), the size the kept log is cut back to.
+constexpr int64_t logBytesBeforeCheckpoint = 4 * 1024 * 1024;
+
+// Kept in the file once the schema above is in place.
+constexpr int64_t currentSchemaVersion = 1;
+constexpr const char *currentSchemaVersionPragma = "PRAGMA user_version = 1";
 
 // Creates each missing directory of path's parent, like mkdir -p.
 void make_parent_directories(const std::string &path) {
@@ -77,6 +95,8 @@ struct LeftByFork {
     LeftByFork *next;
 };
 LeftByFork *leftByFork = nullptr;
+
+uint64_t generation = 0;
 
 Connection &connection() {
     static Connection current;
@@ -177,17 +197,40 @@ Database::Database(const std::string &path) {
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, busyLimitMilliseconds);
+    // Keep the write-ahead log and its index between processes: otherwise
+    // every short call creates, sizes and chowns both files and the last one
+    // out deletes them again. The size limit bounds the log kept on disk.
+    int persist = 1;
+    sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
     try {
-        execute("PRAGMA journal_mode=WAL");
-        WriteTransaction transaction(*this);
-        execute(schema);
-        transaction.commit();
+        execute(keptLogLimitPragma);
+        execute(pageCachePragma);
+        if (schema_version() != currentSchemaVersion)
+            create_schema();
         apply_sync_mode(SyncMode::Default);
     } catch (...) {
         statements_.clear();
         sqlite3_close(db_);
         throw;
     }
+}
+
+// The version lives in the file's header: reading it parses no SQL and
+// takes no write lock, so an open for a read costs only the read.
+int64_t Database::schema_version() {
+    Query query(statement("PRAGMA user_version"));
+    return query.step() ? query.integer(0) : 0;
+}
+
+// A new file, or one from before the version was kept: the statements are
+// all "IF NOT EXISTS", so a second process racing to do the same is harmless.
+void Database::create_schema() {
+    execute(pageSizePragma);
+    execute("PRAGMA journal_mode=WAL");
+    WriteTransaction transaction(*this);
+    execute(schema);
+    execute(currentSchemaVersionPragma);
+    transaction.commit();
 }
 
 Database::~Database() {
@@ -236,6 +279,16 @@ void Database::flush_to_disk() {
         throw_sqlite_error(result);
 }
 
+// Left to the first write: a read never folds the log.
+void Database::size_checkpoints() {
+    if (checkpointsSized_)
+        return;
+    Query query(statement("PRAGMA page_size"));
+    if (query.step() && query.integer(0) > 0)
+        sqlite3_wal_autocheckpoint(db_, static_cast<int>(logBytesBeforeCheckpoint / query.integer(0)));
+    checkpointsSized_ = true;
+}
+
 int64_t Database::last_insert_id() const { return sqlite3_last_insert_rowid(db_); }
 
 void Database::begin_reading() {
@@ -244,13 +297,13 @@ void Database::begin_reading() {
     if (reading && now - readingSince_ < readSnapshotLifetime)
         return;
     end_reading();
-    execute("BEGIN");
+    Query(statement("BEGIN")).run();
     readingSince_ = now;
 }
 
 void Database::end_reading() {
     if (!sqlite3_get_autocommit(db_))
-        execute("COMMIT");
+        Query(statement("COMMIT")).run();
 }
 
 std::string store_path() {
@@ -279,23 +332,31 @@ Database &database() {
         if (!std::getenv("KELBRIN_STORE") || !*std::getenv("KELBRIN_STORE"))
             make_parent_directories(path);
         current.database = std::make_unique<Database>(path);
+        ++generation;
         current.path = std::move(path);
     }
     return *current.database;
 }
 
+uint64_t store_generation() { return generation; }
+
 WriteTransaction::WriteTransaction(Database &db) : db_(db) {
+    ++generation;
     db_.end_reading();
-    db_.execute("BEGIN IMMEDIATE");
+    db_.size_checkpoints();
+    Query(db_.statement("BEGIN IMMEDIATE")).run();
 }
 
+// A failed statement may have rolled the transaction back already.
 WriteTransaction::~WriteTransaction() {
-    if (open_)
+    if (open_ && !sqlite3_get_autocommit(db_.handle()))
         sqlite3_exec(db_.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
+// The call returns only once the commit is done, so a commit that fails
+// (a full disk) is that call's error.
 void WriteTransaction::commit() {
-    db_.execute("COMMIT");
+    Query(db_.statement("COMMIT")).run();
     open_ = false;
 }
 

@@ -73,6 +73,8 @@ class Database {
     void apply_sync_mode(SyncMode mode);
     // Copies the write-ahead log into the database file, syncing both.
     void flush_to_disk();
+    // Sets how much log a commit lets grow before folding it into the file.
+    void size_checkpoints();
     int64_t last_insert_id() const;
     // Starts a read snapshot, or keeps the current one while it is young.
     void begin_reading();
@@ -81,17 +83,25 @@ class Database {
     sqlite3 *handle() const { return db_; }
 
   private:
+    int64_t schema_version();
+    void create_schema();
+
     sqlite3 *db_ = nullptr;
     // Keyed by the address of the SQL text: every caller passes a literal.
     std::unordered_map<const char *, std::unique_ptr<Statement>> statements_;
     std::optional<SyncMode> syncMode_;
     std::chrono::steady_clock::time_point readingSince_;
+    bool checkpointsSized_ = false;
 };
 
 // The process's connection, opened (and the schema created) on first use.
 // A process that changes KELBRIN_STORE moves to the new file on its next
 // call; a child after fork opens its own connection.
 Database &database();
+
+// Changes whenever this process writes to the store or moves to another
+// store file: what was read before under the same number is still current.
+uint64_t store_generation();
 
 // Where the store lives: KELBRIN_STORE, else the per-user data directory.
 std::string store_path();

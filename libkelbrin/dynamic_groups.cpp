@@ -1,4 +1,6 @@
 // Groups made from templates, and their removal.
+#include <unordered_set>
+
 #include "declarations.h"
 #include "errors.h"
 #include "items.h"
@@ -29,17 +31,27 @@ Template find_template(Database &db, const char *name, const Settings &settings)
     return found;
 }
 
-bool name_taken(Database &db, const std::string &fullName) {
-    Query query(db.statement("SELECT 1 FROM items WHERE folded = ?1"));
-    query.bind(1, fold(fullName));
-    return query.step();
+// The parent's children, read in one pass: a group's name can only be taken
+// by a child of its parent, and the limit counts children. One pass keeps
+// the cost of a new group from growing with every group made before it.
+struct Siblings {
+    std::unordered_set<std::string> foldedNames;
+    int64_t madeFromTemplate = 0;
+};
+
+Siblings siblings_of(Database &db, const Item &parent, const Template &from) {
+    Query query(db.statement("SELECT folded, dynamic = 1 AND template_id IS ?2 FROM items WHERE parent_id = ?1"));
+    query.bind(1, parent.id).bind(2, from.id);
+    Siblings siblings;
+    while (query.step()) {
+        siblings.foldedNames.insert(query.text(0));
+        siblings.madeFromTemplate += query.integer(1);
+    }
+    return siblings;
 }
 
-int64_t groups_made_from(Database &db, const Item &parent, const Template &from) {
-    Query query(db.statement("SELECT COUNT(*) FROM items WHERE parent_id = ?1 AND template_id = ?2 AND dynamic = 1"));
-    query.bind(1, parent.id).bind(2, from.id);
-    query.step();
-    return query.integer(0);
+bool name_taken(const Siblings &siblings, const std::string &fullName) {
+    return siblings.foldedNames.count(fold(fullName)) != 0;
 }
 
 std::string group_name(const Item &parent, const Template &from, int64_t number) {
@@ -59,13 +71,14 @@ std::string create_dynamic_group(const char *parent, const char *templateName, c
     if (fold(from.parent) != fold(parentGroup.name))
         throw StoreError{TEMPLATE_PARENT_MISMATCH};
 
+    Siblings siblings = siblings_of(db, parentGroup, from);
     int64_t number = settings.groupNumber;
-    if (number >= 0 && name_taken(db, group_name(parentGroup, from, number)))
+    if (number >= 0 && name_taken(siblings, group_name(parentGroup, from, number)))
         throw StoreError{GROUP_NUMBER_TAKEN};
-    if (groups_made_from(db, parentGroup, from) >= from.maxCount)
+    if (siblings.madeFromTemplate >= from.maxCount)
         throw StoreError{GROUP_LIMIT};
     if (number < 0)
-        for (number = 0; name_taken(db, group_name(parentGroup, from, number));)
+        for (number = 0; name_taken(siblings, group_name(parentGroup, from, number));)
             ++number;
     std::string fullName = group_name(parentGroup, from, number);
     if (fullName.size() > maxNameBytes)

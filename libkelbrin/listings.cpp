@@ -11,55 +11,79 @@ struct Child {
     int64_t id;
     std::string name;
     bool isGroup;
+    int32_t readLevel;
+    bool mapped;
+    bool complex;
+    std::string value;
 };
 
 // Declared items in declaration order, then dynamic groups by number.
 std::vector<Child> children_of(Database &db, int64_t groupId) {
-    Query query(db.statement("SELECT id, name, is_group FROM items WHERE parent_id = ?1 ORDER BY dynamic, number, id"));
+    Query query(db.statement("SELECT id, name, is_group, read_level, map_to IS NOT NULL AND map_to <> '', complex,"
+                             " value FROM items WHERE parent_id = ?1 ORDER BY dynamic, number, id"));
     query.bind(1, groupId);
     std::vector<Child> children;
     while (query.step())
-        children.push_back(Child{query.integer(0), query.text(1), query.integer(2) != 0});
+        children.push_back(Child{query.integer(0), query.text(1), query.integer(2) != 0,
+                                 static_cast<int32_t>(query.integer(3)), query.integer(4) != 0,
+                                 query.integer(5) != 0, query.text(6)});
     return children;
 }
 
-bool readable(Database &db, const std::string &name, const Settings &settings) {
+// A parameter of its own is judged by the row at hand; only a mapping needs
+// its chain followed (one more lookup per parameter made a large walk twice
+// as slow).
+bool readable(Database &db, const Child &child, const Settings &settings) {
+    if (!child.mapped)
+        return settings.securityLevel >= child.readLevel;
     try {
-        reach_parameter(db, name.c_str(), settings, Access::Read);
+        reach_parameter(db, child.name.c_str(), settings, Access::Read);
         return true;
     } catch (const StoreError &) {
         return false;
     }
 }
 
-void collect_parameters(Database &db, int64_t groupId, const Settings &settings, std::vector<std::string> &names) {
-    for (Child &child : children_of(db, groupId)) {
-        if (child.isGroup)
-            collect_parameters(db, child.id, settings, names);
-        else if (readable(db, child.name, settings))
-            names.push_back(std::move(child.name));
+// Each parameter is listed under the text before its last dot, so that its
+// full name comes back byte for byte whatever case its group was declared in.
+void collect_parameters(Database &db, int64_t groupId, const Settings &settings, ParameterListing &listing,
+                        std::string &group) {
+    for (const Child &child : children_of(db, groupId)) {
+        if (child.isGroup) {
+            collect_parameters(db, child.id, settings, listing, group);
+        } else if (readable(db, child, settings)) {
+            std::string_view name = child.name;
+            std::size_t lastDot = name.rfind('.');
+            if (name.substr(0, lastDot) != group) {
+                group = name.substr(0, lastDot);
+                listing.enter_group(group);
+            }
+            ListedKind kind = child.mapped ? ListedKind::Mapped : child.complex ? ListedKind::Complex : ListedKind::Plain;
+            listing.add(name.substr(lastDot + 1), kind, child.mapped ? std::string_view() : child.value);
+        }
     }
 }
 
 } // namespace
 
-std::vector<std::string> parameters_in_group(const char *group, const Settings &settings) {
+ParameterListing parameters_in_group(const char *group, const Settings &settings) {
     Database &db = database();
     db.begin_reading();
     Item found = find_group(db, group, settings);
-    std::vector<std::string> names;
-    collect_parameters(db, found.id, settings, names);
-    return names;
+    ParameterListing listing;
+    std::string currentGroup;
+    collect_parameters(db, found.id, settings, listing, currentGroup);
+    return listing;
 }
 
-std::vector<std::string> child_groups(const char *group, const Settings &settings) {
+NameList child_groups(const char *group, const Settings &settings) {
     Database &db = database();
     db.begin_reading();
     Item found = find_group(db, group, settings);
-    std::vector<std::string> names;
-    for (Child &child : children_of(db, found.id))
+    NameList names;
+    for (const Child &child : children_of(db, found.id))
         if (child.isGroup)
-            names.push_back(std::move(child.name));
+            names.add(child.name);
     return names;
 }
 

@@ -8,7 +8,7 @@ packages=(
   libsqlite3-dev sqlite3 nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   bash dash php-cli python3 lighttpd curl
-  valgrind time hyperfine
+  valgrind time hyperfine gnuplot-nox
   clang-14 libclang-rt-14-dev llvm-14
   man-db groff-base
 )

@@ -3,6 +3,7 @@
 // the file's changes are present up to some setting and absent after it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -195,9 +196,16 @@ TEST(CrashSafety, KilledImportLeavesAPrefixOfTheFileAndASoundStore) {
     for (size_t i = 0; i < order.size(); i++)
         ASSERT_EQ(before[i], expected_value(order[i], round_value(0, order[i].index)));
 
+    // Kills land between the end of start-up (the time a single read takes)
+    // and the end of a whole import: under emulation start-up is most of it.
+    started = std::chrono::steady_clock::now();
+    ASSERT_EQ(run_on(store, {"--nolog", "get", "root.Big.P0"}).status, 0);
+    auto startup = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - started);
     unsigned seed = std::random_device{}();
     std::mt19937 random(seed);
-    std::uniform_int_distribution<long> moment(0, duration.count());
+    std::uniform_int_distribution<long> moment(std::min(startup, duration).count(),
+                                               duration.count());
     int partial = 0;
     for (int round = 1; round <= kills; round++) {
         SCOPED_TRACE("round " + std::to_string(round) + ", seed " + std::to_string(seed));
