@@ -15,4 +15,9 @@ cmake --build "$build" -j"$(nproc)"
 export LSAN_OPTIONS="suppressions=$root/tools/lsan.supp:print_suppressions=0"
 export ASAN_OPTIONS="detect_stack_use_after_return=1:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+# Left out, with the reason:
+# - CrashSafety: its 50 runs are killed (SIGKILL), so the sanitizers can
+#   report nothing from them, and its check that the kills land inside the
+#   import is calibrated on native start-up times.
+skipped='^CrashSafety\.'
+ctest --test-dir "$build" --output-on-failure -j"$(nproc)" -E "$skipped"

@@ -22,6 +22,10 @@ char *take_token(token_scanner *scanner, char *start, const char *separators) {
 }
 
 char *take_remainder(token_scanner *scanner) {
-    // An empty separator set: nothing is skipped and the token runs to the end.
-    return take_token(scanner, nullptr, "");
+    // The text is not scanned for its end: a parse takes the remainder once
+    // per level, and scanning it each time would make deep values quadratic.
+    // A cleared position finds nothing more, as the end of the text would.
+    char *rest = scanner->position;
+    scanner->position = nullptr;
+    return rest != nullptr && *rest != '\0' ? rest : nullptr;
 }

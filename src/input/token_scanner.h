@@ -5,6 +5,7 @@
 
 struct token_scanner {
     char *position; // where the next token is looked for; null before the first token
+                    // and after the remainder was taken
 };
 
 // Skips separators from start (or from the scanning position when start is
@@ -15,5 +16,6 @@ struct token_scanner {
 char *take_token(token_scanner *scanner, char *start, const char *separators);
 
 // The text from the scanning position to its end, unchanged; null when that
-// text is empty. The scanning position moves to the end.
+// text is empty. Nothing is left to scan after it: the position is cleared,
+// and a following take_token without a start finds nothing.
 char *take_remainder(token_scanner *scanner);

@@ -2,9 +2,12 @@
 # Installs the build into a temporary prefix, moves the installed tree, and
 # runs the installed program and a program built against the installed
 # header and pkg-config file, with nothing pointing back at the build.
-# Usage: installed_tree_test.sh BUILD_DIR SOURCE_DIR C_COMPILER
+# Usage: installed_tree_test.sh BUILD_DIR SOURCE_DIR C_COMPILER [FLAGS...]
+# FLAGS are added to the user's program: a sanitized build's store needs its
+# sanitizer runtime linked into the program that loads it.
 set -uo pipefail
 build=$1 source=$2 compiler=$3
+extra_flags=("${@:4}")
 . "$source/tests/device/check.sh"
 
 work=$(mktemp -d)
@@ -60,7 +63,7 @@ int main(int argc, char **argv) {
 }
 PROGRAM
 # shellcheck disable=SC2086 # the flags are words
-if "$compiler" -o "$work/reader" "$work/reader.c" $flags -Wl,-rpath,"$tree/lib"; then
+if "$compiler" "${extra_flags[@]}" -o "$work/reader" "$work/reader.c" $flags -Wl,-rpath,"$tree/lib"; then
     check "program built against the installed tree reads the store" "0 back" \
         "$(env -u LD_LIBRARY_PATH KELBRIN_STORE="$work/store.db" "$work/reader" root.Door.Name)"
 else
