@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "data_tree.h"
 #include "database.h"
 #include "errors.h"
 #include "export.h"
+#include "listed_reads.h"
 #include "store.h"
 
 using namespace kelbrin;
@@ -87,24 +87,14 @@ char *malloc_copy(std::string_view text) {
 // sees one consistent state of the store.
 struct Listing {
     GroupContext visible{};
-    NameList groups;              // of a listing of child groups
-    ParameterListing parameters;  // of a listing of parameters, with their values
-    std::size_t next = 0;
+    bool ofGroups = false;
+    ListingEntries entries;
     std::string current; // the writable text handed out for the current entry
     std::string value;
-    // The parameter handed out last, as listed (the caller may change the
-    // text above), for the reads of it that follow.
-    std::string listedName;
-    ListedParameter listed{};
     Settings settings;
     uint64_t generation = 0;
 };
 static_assert(std::is_standard_layout_v<GroupContext>);
-
-// The parameter listing that handed out a name last: the program reads each
-// parameter right after its listing hands it out, and that read is answered
-// from the listing instead of a query of its own.
-Listing *lastAdvanced = nullptr;
 
 GroupContext *start_listing(Listing *listing) {
     listing->visible.paramName = listing->current.data();
@@ -119,29 +109,29 @@ Listing *listing_of(GroupContext *c) {
     return static_cast<Listing *>(c->libraryPointer2);
 }
 
-// Moves to the next entry; false at the end.
-bool next_entry(Listing *listing, bool groups) {
-    if (groups) {
-        if (listing->next >= listing->groups.size())
-            return false;
-        listing->current = listing->groups[listing->next++];
-        listing->value = listing->current.substr(listing->current.rfind('.') + 1);
-        return true;
-    }
+// Moves to the next entry; false at the end. A group's value is its last
+// name component; a parameter is remembered for the read that follows it.
+bool next_entry(Listing *listing) {
     std::string_view group;
-    if (!listing->parameters.next(group, listing->listed))
+    ListedEntry entry{};
+    if (!listing->entries.next(group, entry))
         return false;
-    listing->listedName.assign(group).append(1, '.').append(listing->listed.shortName);
-    listing->current = listing->listedName;
-    lastAdvanced = listing;
+    listing->current.assign(group);
+    if (!group.empty())
+        listing->current.append(1, '.');
+    listing->current.append(entry.shortName);
+    if (listing->ofGroups)
+        listing->value.assign(entry.shortName);
+    else
+        remember_listed(listing, listing->current, entry, listing->settings, listing->generation);
     return true;
 }
 
+// A listing of groups hands out nothing to a walk of parameters, and the
+// other way round.
 int32_t advance(GroupContext *c, bool groups) {
     Listing *listing = listing_of(c);
-    if (lastAdvanced == listing)
-        lastAdvanced = nullptr;
-    if (!next_entry(listing, groups)) {
+    if (listing->ofGroups != groups || !next_entry(listing)) {
         listing->current.clear();
         listing->value.clear();
         c->end = 1;
@@ -150,20 +140,6 @@ int32_t advance(GroupContext *c, bool groups) {
     c->groupName = listing->current.data();
     c->groupValue = listing->value.data();
     return 0;
-}
-
-// The listed parameter of that exact name, when the listing's view of it is
-// still what a read would find: same caller settings, and no write by this
-// process (nor another store file) since the listing started. Mapped
-// parameters are read the usual way.
-const ListedParameter *listed(const char *name, const Settings &settings) {
-    if (!lastAdvanced || lastAdvanced->listed.kind == ListedKind::Mapped ||
-        lastAdvanced->generation != store_generation() ||
-        lastAdvanced->settings.securityLevel != settings.securityLevel ||
-        lastAdvanced->settings.caseSensitive != settings.caseSensitive ||
-        lastAdvanced->settings.noMapped != settings.noMapped || lastAdvanced->listedName != name)
-        return nullptr;
-    return &lastAdvanced->listed;
 }
 
 } // namespace
@@ -212,13 +188,7 @@ KELBRIN_API int32_t cli_deleteGroup(const char *group, ClientOptions *o, int32_t
 KELBRIN_API char *cli_getCustomParam(const char *name, ClientOptions *o, int32_t *err) {
     return guarded(err, static_cast<char *>(nullptr), [&] {
         require(name && o);
-        Settings settings = settings_of(o);
-        if (const ListedParameter *entry = listed(name, settings)) {
-            if (entry->kind == ListedKind::Complex)
-                throw StoreError{NOT_A_PLAIN_PARAMETER};
-            return malloc_copy(entry->value);
-        }
-        return malloc_copy(get_value(name, settings));
+        return malloc_copy(get_value(name, settings_of(o)));
     });
 }
 
@@ -243,13 +213,7 @@ KELBRIN_API char *cli_getParamOption(const char *name, const char *option, Clien
 KELBRIN_API DataNode *cli_getComplexParam(const char *name, ClientOptions *o, int32_t *err) {
     return guarded(err, static_cast<DataNode *>(nullptr), [&] {
         require(name && o);
-        Settings settings = settings_of(o);
-        if (const ListedParameter *entry = listed(name, settings)) {
-            if (entry->kind == ListedKind::Plain)
-                throw StoreError{NOT_A_COMPLEX_PARAMETER};
-            return deliver_tree(std::string(entry->value));
-        }
-        return get_tree(name, settings);
+        return get_tree(name, settings_of(o));
     });
 }
 
@@ -266,7 +230,7 @@ KELBRIN_API GroupContext *cli_getParamsInGroup(const char *group, ClientOptions 
         require(group && o);
         Settings settings = settings_of(o);
         auto listing = std::make_unique<Listing>();
-        listing->parameters = parameters_in_group(group, settings);
+        listing->entries = parameters_in_group(group, settings);
         listing->settings = settings;
         listing->generation = store_generation();
         return start_listing(listing.release());
@@ -277,7 +241,8 @@ KELBRIN_API GroupContext *cli_getChildGroupsInGroup(const char *group, ClientOpt
     return guarded(err, static_cast<GroupContext *>(nullptr), [&] {
         require(group && o);
         auto listing = std::make_unique<Listing>();
-        listing->groups = child_groups(group, settings_of(o));
+        listing->ofGroups = true;
+        listing->entries = child_groups(group, settings_of(o));
         return start_listing(listing.release());
     });
 }
@@ -293,10 +258,10 @@ KELBRIN_API int32_t cli_getChildGroupInGroup(GroupContext *c, ClientOptions *, i
 KELBRIN_API void cli_cleanupGroupContext(GroupContext *c) {
     if (!c)
         return;
+    auto *listing = reinterpret_cast<Listing *>(c);
     std::lock_guard lock(store_mutex());
-    if (lastAdvanced == reinterpret_cast<Listing *>(c))
-        lastAdvanced = nullptr;
-    delete reinterpret_cast<Listing *>(c);
+    forget_listed(listing);
+    delete listing;
 }
 
 KELBRIN_API char *cli_createDynamicGroup(const char *parent, const char *templateName, ClientOptions *o,

@@ -44,47 +44,39 @@ bool readable(Database &db, const Child &child, const Settings &settings) {
     }
 }
 
-// Each parameter is listed under the text before its last dot, so that its
-// full name comes back byte for byte whatever case its group was declared in.
-void collect_parameters(Database &db, int64_t groupId, const Settings &settings, ParameterListing &listing,
-                        std::string &group) {
+void collect_parameters(Database &db, int64_t groupId, const Settings &settings, ListingEntries &listing) {
     for (const Child &child : children_of(db, groupId)) {
         if (child.isGroup) {
-            collect_parameters(db, child.id, settings, listing, group);
+            collect_parameters(db, child.id, settings, listing);
         } else if (readable(db, child, settings)) {
-            std::string_view name = child.name;
-            std::size_t lastDot = name.rfind('.');
-            if (name.substr(0, lastDot) != group) {
-                group = name.substr(0, lastDot);
-                listing.enter_group(group);
-            }
-            ListedKind kind = child.mapped ? ListedKind::Mapped : child.complex ? ListedKind::Complex : ListedKind::Plain;
-            listing.add(name.substr(lastDot + 1), kind, child.mapped ? std::string_view() : child.value);
+            if (child.mapped)
+                listing.add(child.name, ListedKind::Mapped, {});
+            else
+                listing.add(child.name, child.complex ? ListedKind::Complex : ListedKind::Plain, child.value);
         }
     }
 }
 
 } // namespace
 
-ParameterListing parameters_in_group(const char *group, const Settings &settings) {
+ListingEntries parameters_in_group(const char *group, const Settings &settings) {
     Database &db = database();
     db.begin_reading();
     Item found = find_group(db, group, settings);
-    ParameterListing listing;
-    std::string currentGroup;
-    collect_parameters(db, found.id, settings, listing, currentGroup);
+    ListingEntries listing;
+    collect_parameters(db, found.id, settings, listing);
     return listing;
 }
 
-NameList child_groups(const char *group, const Settings &settings) {
+ListingEntries child_groups(const char *group, const Settings &settings) {
     Database &db = database();
     db.begin_reading();
     Item found = find_group(db, group, settings);
-    NameList names;
+    ListingEntries listing;
     for (const Child &child : children_of(db, found.id))
         if (child.isGroup)
-            names.add(child.name);
-    return names;
+            listing.add(child.name, ListedKind::Group, {});
+    return listing;
 }
 
 } // namespace kelbrin

@@ -7,6 +7,7 @@
 #include "data_tree.h"
 #include "errors.h"
 #include "items.h"
+#include "listed_reads.h"
 #include "names.h"
 #include "pattern.h"
 #include "store.h"
@@ -35,6 +36,11 @@ void fsync_file(const std::string &path) {
 } // namespace
 
 std::string get_value(const char *name, const Settings &settings) {
+    if (std::optional<ListedRead> listed = listed_read(name, settings)) {
+        if (listed->kind == ListedKind::Complex)
+            throw StoreError{NOT_A_PLAIN_PARAMETER};
+        return std::string(listed->value);
+    }
     Database &db = database();
     db.begin_reading();
     Item target = reach_parameter(db, name, settings, Access::Read);
@@ -59,6 +65,11 @@ void set_value(const char *name, const char *value, const Settings &settings) {
 }
 
 DataNode *get_tree(const char *name, const Settings &settings) {
+    if (std::optional<ListedRead> listed = listed_read(name, settings)) {
+        if (listed->kind == ListedKind::Plain)
+            throw StoreError{NOT_A_COMPLEX_PARAMETER};
+        return deliver_tree(std::string(listed->value));
+    }
     Database &db = database();
     db.begin_reading();
     Item target = reach_parameter(db, name, settings, Access::Read);

@@ -4,10 +4,8 @@
 
 #include <optional>
 #include <string>
-#include <string_view>
-#include <vector>
 
-#include "parameter_listing.h"
+#include "listing_entries.h"
 #include "settings.h"
 #include "store/kelbrin.h"
 
@@ -25,28 +23,11 @@ void set_tree(const char *name, const DataNode *tree, const Settings &settings);
 // Empty when the parameter has no such attribute.
 std::optional<std::string> get_option(const char *name, const char *option, const Settings &settings);
 
-// Names packed one after another, each ended by a NUL: a listing of 100,000
-// parameters costs the names' bytes rather than a string object per name.
-class NameList {
-  public:
-    void add(std::string_view name) {
-        starts_.push_back(text_.size());
-        text_.append(name);
-        text_.push_back('\0');
-    }
-    std::size_t size() const { return starts_.size(); }
-    std::string_view operator[](std::size_t index) const { return text_.data() + starts_[index]; }
-
-  private:
-    std::string text_;
-    std::vector<std::size_t> starts_;
-};
-
 // Every readable parameter under the group with its value, depth first, in
 // declaration order.
-ParameterListing parameters_in_group(const char *group, const Settings &settings);
-// Full names of the group's direct child groups: declared ones in order, then dynamic ones by number.
-NameList child_groups(const char *group, const Settings &settings);
+ListingEntries parameters_in_group(const char *group, const Settings &settings);
+// The group's direct child groups: declared ones in order, then dynamic ones by number.
+ListingEntries child_groups(const char *group, const Settings &settings);
 
 // Returns the new group's last name component.
 std::string create_dynamic_group(const char *parent, const char *templateName, const Settings &settings);

@@ -1,4 +1,4 @@
-#include "parameter_listing.h"
+#include "listing_entries.h"
 
 #include <cstring>
 
@@ -41,7 +41,7 @@ const char *get_text(const char *at, std::string_view &text) {
 
 } // namespace
 
-char *ParameterListing::reserve(std::size_t bytes) {
+char *ListingEntries::reserve(std::size_t bytes) {
     if (bytes > freeInLast_) {
         std::size_t size = bytes > blockBytes ? bytes : blockBytes;
         blocks_.push_back(std::make_unique<char[]>(size));
@@ -55,20 +55,24 @@ char *ParameterListing::reserve(std::size_t bytes) {
 }
 
 // A record never spans two blocks, so that it is read in place.
-void ParameterListing::append(uint8_t kind, std::string_view first, std::string_view second) {
+const char *ListingEntries::append(uint8_t kind, std::string_view first, std::string_view second) {
     std::size_t bytes = 1 + length_bytes(first.size()) + first.size() + length_bytes(second.size()) + second.size();
     char *at = reserve(bytes);
     *at++ = static_cast<char>(kind);
+    const char *firstText = at + length_bytes(first.size());
     put_text(put_text(at, first), second);
+    return firstText;
 }
 
-void ParameterListing::enter_group(std::string_view fullName) { append(groupRecord, fullName, {}); }
-
-void ParameterListing::add(std::string_view shortName, ListedKind kind, std::string_view value) {
-    append(static_cast<uint8_t>(kind), shortName, value);
+void ListingEntries::add(std::string_view fullName, ListedKind kind, std::string_view value) {
+    std::size_t lastDot = fullName.rfind('.');
+    std::string_view group = lastDot == std::string_view::npos ? std::string_view() : fullName.substr(0, lastDot);
+    if (blocks_.empty() || group != lastGroup_)
+        lastGroup_ = std::string_view(append(groupRecord, group, {}), group.size());
+    append(static_cast<uint8_t>(kind), fullName.substr(lastDot + 1), value);
 }
 
-bool ParameterListing::next(std::string_view &group, ListedParameter &parameter) {
+bool ListingEntries::next(std::string_view &group, ListedEntry &entry) {
     for (;;) {
         while (readBlock_ < blocks_.size() && readOffset_ >= blockUsed_[readBlock_]) {
             ++readBlock_;
@@ -87,7 +91,7 @@ bool ParameterListing::next(std::string_view &group, ListedParameter &parameter)
             continue;
         }
         group = readGroup_;
-        parameter = ListedParameter{first, static_cast<ListedKind>(kind), second};
+        entry = ListedEntry{first, static_cast<ListedKind>(kind), second};
         return true;
     }
 }
