@@ -30,6 +30,14 @@ bool inside_block(DataNode *container, const void *piece) {
     return begin && address >= begin && address < end;
 }
 
+// A list remembers its last cell in the scalar's text word, which the
+// program never reads for a list, so that appending does not walk the whole
+// chain (building a list of n items took n * n / 2 steps). Every function here
+// that unlinks cells keeps it right; a fresh or emptied node has none. A
+// caller that appended cells itself is caught up with by walking on from it.
+ListCell *last_cell(const DataNode *list) { return reinterpret_cast<ListCell *>(list->u.scalar.value.string); }
+void remember_last_cell(DataNode *list, ListCell *cell) { list->u.scalar.value.string = reinterpret_cast<char *>(cell); }
+
 void release_cell(DataNode *list, ListCell *cell) {
     if (!inside_block(list, cell))
         std::free(cell);
@@ -238,6 +246,8 @@ KELBRIN_API int32_t drep_deleteListItem(DataNode *list, ListCell *item) {
     for (ListCell **link = &list->u.list.firstCell; *link; link = &(*link)->next) {
         if (*link == item) {
             *link = item->next;
+            if (last_cell(list) == item)
+                remember_last_cell(list, nullptr);
             release_cell(list, item);
             return 0;
         }
@@ -254,9 +264,11 @@ KELBRIN_API int32_t drep_addToList(DataNode *list, DataNode *node) {
     if (!cell)
         return kelbrin::OUT_OF_MEMORY;
     *cell = ListCell{node, nullptr};
-    ListCell **link = &list->u.list.firstCell;
+    ListCell *last = list->u.list.firstCell ? last_cell(list) : nullptr;
+    ListCell **link = last ? &last->next : &list->u.list.firstCell;
     while (*link)
         link = &(*link)->next;
     *link = cell;
+    remember_last_cell(list, cell);
     return 0;
 }

@@ -78,6 +78,45 @@ TEST(DataTree, ListAppendsAndDeletesItems) {
     release_tree(list);
 }
 
+std::vector<std::string> texts_of(DataNode *list) {
+    std::vector<std::string> texts;
+    for (ListCell *cell = drep_getFirstOfList(list); cell; cell = cell->next)
+        texts.push_back(text_of(cell->value));
+    return texts;
+}
+
+// Appends go to the end of the chain as it is now, whatever was unlinked
+// before: the last item, every item, or a list emptied by initialising it.
+TEST(DataTree, AppendsFollowTheChainAfterDeletes) {
+    DataNode *list = drep_createData();
+    drep_initializeList(list);
+    for (const char *text : {"a", "b", "c"})
+        drep_addToList(list, custom(text));
+    ListCell *last = drep_getFirstOfList(list)->next->next;
+    DataNode *lastValue = last->value;
+    ASSERT_EQ(drep_deleteListItem(list, last), 0);
+    drep_addToList(list, custom("d"));
+    EXPECT_EQ(texts_of(list), (std::vector<std::string>{"a", "b", "d"}));
+
+    std::vector<DataNode *> removed{lastValue};
+    while (ListCell *first = drep_getFirstOfList(list)) {
+        removed.push_back(first->value);
+        ASSERT_EQ(drep_deleteListItem(list, first), 0);
+    }
+    drep_addToList(list, custom("e"));
+    drep_addToList(list, custom("f"));
+    EXPECT_EQ(texts_of(list), (std::vector<std::string>{"e", "f"}));
+
+    removed.push_back(drep_getFirstOfList(list)->value);
+    removed.push_back(drep_getFirstOfList(list)->next->value);
+    drep_initializeList(list);
+    drep_addToList(list, custom("g"));
+    EXPECT_EQ(texts_of(list), std::vector<std::string>{"g"});
+    for (DataNode *node : removed)
+        release_tree(node);
+    release_tree(list);
+}
+
 TEST(DataTree, NextToInHashWithNoKeysGivesAFreshNodeToFill) {
     DataNode *hash = drep_createData();
     drep_initializeHash(hash);
