@@ -46,17 +46,24 @@ void require(bool present) {
         throw StoreError{INVALID_ARGUMENT};
 }
 
+template <typename Result> Refusable<Result> as_refusable(Refusable<Result> outcome) { return outcome; }
+template <typename Result> Refusable<Result> as_refusable(Result value) { return {value}; }
+
 // Runs one call under the store's lock and reports its outcome in the error
 // word. A call that returns int32_t returns the code itself; the others
-// return onFailure.
+// return onFailure. The operation refuses by throwing StoreError, or by
+// returning a Refusable.
 template <typename Result, typename Operation> Result guarded(int32_t *err, Result onFailure, Operation operation) {
     Error code;
     try {
         std::lock_guard lock(store_mutex());
-        Result result = operation();
-        if (err)
-            *err = 0;
-        return result;
+        Refusable<Result> outcome = as_refusable<Result>(operation());
+        code = outcome.refusal;
+        if (code == OK) {
+            if (err)
+                *err = 0;
+            return outcome.value;
+        }
     } catch (const StoreError &error) {
         code = error.code;
     } catch (const std::bad_alloc &) {
@@ -186,19 +193,23 @@ KELBRIN_API int32_t cli_deleteGroup(const char *group, ClientOptions *o, int32_t
 }
 
 KELBRIN_API char *cli_getCustomParam(const char *name, ClientOptions *o, int32_t *err) {
-    return guarded(err, static_cast<char *>(nullptr), [&] {
+    return guarded(err, static_cast<char *>(nullptr), [&]() -> Refusable<char *> {
         require(name && o);
-        return malloc_copy(get_value(name, settings_of(o)));
+        Refusable<std::string> read = get_value(name, settings_of(o));
+        if (read.refusal != OK)
+            return {nullptr, read.refusal};
+        return {malloc_copy(read.value)};
     });
 }
 
 KELBRIN_API int32_t cli_getCustomParamToBuf(const char *name, ClientOptions *o, int32_t *err, char *buffer,
                                             int32_t size) {
-    return guarded(err, int32_t{}, [&] {
+    return guarded(err, int32_t{}, [&]() -> Refusable<int32_t> {
         require(name && o && buffer && size >= 0);
-        std::string value = get_value(name, settings_of(o));
-        std::strncpy(buffer, value.c_str(), static_cast<std::size_t>(size));
-        return int32_t{0};
+        Refusable<std::string> read = get_value(name, settings_of(o));
+        if (read.refusal == OK)
+            std::strncpy(buffer, read.value.c_str(), static_cast<std::size_t>(size));
+        return {0, read.refusal};
     });
 }
 

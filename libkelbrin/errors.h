@@ -46,6 +46,13 @@ struct ErrorInfo {
     const char *text;
 };
 
+// A result, or the code its operation refused with by return instead of by
+// throw: for refusals common enough that a throw would cost more than the call.
+template <typename Result> struct Refusable {
+    Result value{};
+    Error refusal = OK;
+};
+
 // Every code but OK, in numeric order from -1 down.
 std::span<const ErrorInfo> error_table();
 

@@ -35,18 +35,18 @@ void fsync_file(const std::string &path) {
 
 } // namespace
 
-std::string get_value(const char *name, const Settings &settings) {
+Refusable<std::string> get_value(const char *name, const Settings &settings) {
     if (std::optional<ListedRead> listed = listed_read(name, settings)) {
         if (listed->kind == ListedKind::Complex)
-            throw StoreError{NOT_A_PLAIN_PARAMETER};
-        return std::string(listed->value);
+            return {{}, NOT_A_PLAIN_PARAMETER};
+        return {std::string(listed->value)};
     }
     Database &db = database();
     db.begin_reading();
     Item target = reach_parameter(db, name, settings, Access::Read);
     if (target.complex)
-        throw StoreError{NOT_A_PLAIN_PARAMETER};
-    return std::move(target.value);
+        return {{}, NOT_A_PLAIN_PARAMETER};
+    return {std::move(target.value)};
 }
 
 void set_value(const char *name, const char *value, const Settings &settings) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "errors.h"
 #include "listing_entries.h"
 #include "settings.h"
 #include "store/kelbrin.h"
@@ -16,7 +17,9 @@ inline constexpr std::size_t maxValueBytes = 256 * 1024;
 
 void load_group_file(const char *path, const Settings &settings);
 
-std::string get_value(const char *name, const Settings &settings);
+// A complex parameter read as plain is refused by return: the program asks
+// that of every complex parameter it lists.
+Refusable<std::string> get_value(const char *name, const Settings &settings);
 void set_value(const char *name, const char *value, const Settings &settings);
 DataNode *get_tree(const char *name, const Settings &settings);
 void set_tree(const char *name, const DataNode *tree, const Settings &settings);
