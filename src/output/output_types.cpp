@@ -47,11 +47,7 @@ int parse_output_type(const char *typeName, OutputType *type, const char **comme
 // The aligned line of NAMEVALUESECTIONS: the name, spaces up to the width
 // (none for longer names), then the value in double quotes.
 static void write_aligned_line(FILE *stream, const char *name, const char *value) {
-    int length = (int)std::strlen(name);
-    std::fputs(name, stream);
-    for (int column = length; column < sectionNameWidth; column++)
-        std::fputc(' ', stream);
-    std::fprintf(stream, "= \"%s\"\n", value);
+    std::fprintf(stream, "%-*s= \"%s\"\n", sectionNameWidth, name, value);
 }
 
 static void write_name_value(FILE *stream, const char *name, const char *value,
