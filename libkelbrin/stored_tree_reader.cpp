@@ -1,8 +1,8 @@
-// Reads a tree's stored text (its form is described in tree_text.cpp) straight
-// into the block deliver_tree hands out, with no JSON document in between.
-// The same reader makes two passes: the first checks the text and measures
-// the block, the second places the tree in it. Only what the writer can
-// produce is read: JSON without blanks, with the node layout above.
+// Reads a tree's stored text straight into the block deliver_tree hands out,
+// with no JSON document in between. Only the writer's form (tree_text.cpp)
+// is read, JSON without blanks in its node layout; anything else is a bad
+// tree. The same reader makes two passes: the first checks the text and
+// measures the block, the second places the tree in it.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
