@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "store/kelbrin.h"
 
@@ -13,6 +14,8 @@ namespace kelbrin {
 
 // Deepest tree the store accepts; also what stops a cyclic tree.
 inline constexpr int maxTreeDepth = 64;
+// Most nodes in one tree; also limits the work a tree with shared nodes can cause.
+inline constexpr std::size_t maxTreeNodes = 100000;
 // Largest stored text of one tree, in bytes.
 inline constexpr std::size_t maxTreeBytes = 1 << 20;
 
@@ -20,8 +23,8 @@ inline constexpr std::size_t maxTreeBytes = 1 << 20;
 std::string serialise_tree(const DataNode *root);
 
 // A new tree from its stored text, in one malloc block with the root first,
-// so that the caller's free of the root releases all of it.
-DataNode *deliver_tree(const std::string &stored);
+// so that the caller's free of the root releases all of it. Throws BAD_TREE.
+DataNode *deliver_tree(std::string_view stored);
 
 // The stored text of a tree written in a group file: strings, integers,
 // null, lists and objects. Throws FILE_INVALID.

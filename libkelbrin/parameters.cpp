@@ -68,7 +68,7 @@ DataNode *get_tree(const char *name, const Settings &settings) {
     if (std::optional<ListedRead> listed = listed_read(name, settings)) {
         if (listed->kind == ListedKind::Plain)
             throw StoreError{NOT_A_COMPLEX_PARAMETER};
-        return deliver_tree(std::string(listed->value));
+        return deliver_tree(listed->value);
     }
     Database &db = database();
     db.begin_reading();

@@ -1,7 +1,7 @@
 // Trees are stored as compact JSON that keeps every node's kind, subtype,
 // type name and order: null for a fresh node, ["s", subtype, type name or
 // null, integer or text or null] for a scalar, ["l", [items]] for a list,
-// ["h", [[key, value], ...]] for a hash.
+// ["h", [[key, value], ...]] for a hash. stored_tree_reader.cpp reads them.
 #include <cstdlib>
 #include <cstring>
 
@@ -13,9 +13,6 @@ namespace kelbrin {
 namespace {
 
 using json = nlohmann::json;
-
-// Limits the work a tree with shared nodes can cause.
-constexpr std::size_t maxTreeNodes = 100000;
 
 struct Budget {
     std::size_t nodes = 0;
@@ -77,119 +74,11 @@ json to_json(const DataNode *node, int depth, Budget &budget) {
     }
 }
 
-// Sizes of the pieces of a delivered tree: records first (all of them
-// multiples of 8 bytes), texts after them.
-struct Layout {
-    std::size_t recordBytes = 0;
-    std::size_t textBytes = 0;
-};
-
-void measure(const json &node, Layout &layout) {
-    layout.recordBytes += sizeof(DataNode);
-    if (node.is_null())
-        return;
-    const std::string &kind = node.at(0).get_ref<const std::string &>();
-    if (kind == "s") {
-        if (node.at(2).is_string())
-            layout.textBytes += node.at(2).get_ref<const std::string &>().size() + 1;
-        if (node.at(3).is_string())
-            layout.textBytes += node.at(3).get_ref<const std::string &>().size() + 1;
-    } else if (kind == "l") {
-        for (const json &item : node.at(1)) {
-            layout.recordBytes += sizeof(ListCell);
-            measure(item, layout);
-        }
-    } else if (kind == "h") {
-        for (const json &entry : node.at(1)) {
-            layout.recordBytes += sizeof(HashEntry);
-            layout.textBytes += entry.at(0).get_ref<const std::string &>().size() + 1;
-            measure(entry.at(1), layout);
-        }
-    } else {
-        throw StoreError{BAD_TREE};
-    }
-}
-
-// Places the pieces of one tree in its block.
-class Builder {
-  public:
-    Builder(char *block, const Layout &layout)
-        : begin_(block), records_(block), texts_(block + layout.recordBytes),
-          end_(block + layout.recordBytes + layout.textBytes) {}
-
-    DataNode *node() { return record<DataNode>(); }
-
-    void fill(DataNode *node, const json &value) {
-        if (value.is_null())
-            return;
-        const std::string &kind = value[0].get_ref<const std::string &>();
-        if (kind == "s") {
-            fill_scalar(node, value);
-        } else if (kind == "l") {
-            node->kind = DATA_LIST;
-            mark_block(node);
-            ListCell **link = &node->u.list.firstCell;
-            for (const json &item : value[1]) {
-                auto *cell = record<ListCell>();
-                cell->value = this->node();
-                fill(cell->value, item);
-                *link = cell;
-                link = &cell->next;
-            }
-        } else {
-            node->kind = DATA_HASH;
-            mark_block(node);
-            HashEntry **link = &node->u.hash.firstEntry;
-            for (const json &entry : value[1]) {
-                auto *placed = record<HashEntry>();
-                placed->key = text(entry[0].get_ref<const std::string &>());
-                placed->value = this->node();
-                fill(placed->value, entry[1]);
-                *link = placed;
-                link = &placed->next;
-            }
-        }
-    }
-
-  private:
-    template <typename Record> Record *record() {
-        auto *placed = new (records_) Record{};
-        records_ += sizeof(Record);
-        return placed;
-    }
-
-    char *text(const std::string &value) {
-        char *placed = texts_;
-        std::memcpy(placed, value.c_str(), value.size() + 1);
-        texts_ += value.size() + 1;
-        return placed;
-    }
-
-    void fill_scalar(DataNode *node, const json &value) {
-        node->kind = DATA_SCALAR;
-        node->u.scalar.subtype = value[1].get<int32_t>();
-        if (value[2].is_string())
-            node->u.scalar.lib1 = text(value[2].get_ref<const std::string &>());
-        if (value[3].is_number_integer())
-            node->u.scalar.value.integer = value[3].get<int32_t>();
-        else if (value[3].is_string())
-            node->u.scalar.value.string = text(value[3].get_ref<const std::string &>());
-    }
-
-    void mark_block(DataNode *container) {
-        container->u.scalar.lib1 = begin_;
-        container->u.scalar.lib2 = end_;
-    }
-
-    char *begin_;
-    char *records_;
-    char *texts_;
-    char *end_;
-};
-
-json natural_to_stored(const nlohmann::ordered_json &value, int depth) {
+json natural_to_stored(const nlohmann::ordered_json &value, int depth, std::size_t &nodes) {
     if (depth > maxTreeDepth)
         throw StoreError{FILE_TOO_DEEP};
+    if (++nodes > maxTreeNodes)
+        throw StoreError{FILE_INVALID};
     if (value.is_null())
         return json::array({"s", SCALAR_EMPTY, nullptr, nullptr});
     if (value.is_string())
@@ -203,13 +92,13 @@ json natural_to_stored(const nlohmann::ordered_json &value, int depth) {
     if (value.is_array()) {
         json items = json::array();
         for (const auto &item : value)
-            items.push_back(natural_to_stored(item, depth + 1));
+            items.push_back(natural_to_stored(item, depth + 1, nodes));
         return json::array({"l", std::move(items)});
     }
     if (value.is_object()) {
         json entries = json::array();
         for (const auto &[key, item] : value.items())
-            entries.push_back(json::array({key, natural_to_stored(item, depth + 1)}));
+            entries.push_back(json::array({key, natural_to_stored(item, depth + 1, nodes)}));
         return json::array({"h", std::move(entries)});
     }
     throw StoreError{FILE_INVALID};
@@ -222,25 +111,9 @@ std::string serialise_tree(const DataNode *root) {
     return to_json(root, 0, budget).dump();
 }
 
-DataNode *deliver_tree(const std::string &stored) {
-    json value = json::parse(stored, nullptr, false);
-    if (value.is_discarded())
-        throw StoreError{BAD_TREE};
-    Layout layout;
-    try {
-        measure(value, layout);
-    } catch (const json::exception &) {
-        throw StoreError{BAD_TREE};
-    }
-    char *block = static_cast<char *>(std::calloc(1, layout.recordBytes + layout.textBytes));
-    if (!block)
-        throw StoreError{OUT_OF_MEMORY};
-    Builder builder(block, layout);
-    DataNode *root = builder.node();
-    builder.fill(root, value);
-    return root;
+std::string stored_form_of(const nlohmann::ordered_json &value) {
+    std::size_t nodes = 0;
+    return natural_to_stored(value, 0, nodes).dump();
 }
-
-std::string stored_form_of(const nlohmann::ordered_json &value) { return natural_to_stored(value, 0).dump(); }
 
 } // namespace kelbrin

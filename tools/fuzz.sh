@@ -12,7 +12,7 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 if ((${#targets[@]} == 0)); then
-  targets=(parameter_file complex_value render_tree marker_lines group_file arguments)
+  targets=(parameter_file complex_value render_tree marker_lines group_file stored_tree arguments)
 fi
 build=build-fuzz
 
