@@ -28,25 +28,26 @@ TEST(GetList, WritesOneLinePerReadableName) {
     for (const ListCase &c : cases) {
         harness::writeFile(dir.file("names"), c.names);
         harness::Result result =
-            run_program(script, {"getlist", dir.file("names"), dir.file("out"), c.type});
+            run({"getlist", dir.file("names"), dir.file("out"), c.type}, script);
         EXPECT_EQ(harness::readFile(dir.file("out")), c.expected) << c.behaviour;
         EXPECT_EQ(result.status, 0) << c.behaviour;
     }
 }
 
-TEST(GetList, ReadsStandardInputAndWritesStandardOutput) {
-    harness::Result result = run_program(store({plain("root.A.X", "1")}),
-                                         {"getlist", "-", "-", "NAMEVALUE"}, "", "root.A.X\n");
-    EXPECT_EQ(result.out, "root.A.X=\"1\"\n");
+TEST(GetList, ReadsStandardInputWritesStandardOutputAndCutsValuesAt255Characters) {
+    const std::string longValue(300, 'v');
+    harness::Result result =
+        run({"getlist", "-", "-", "NAMEVALUE"},
+            store({plain("root.A.X", "1"), plain("root.A.L", longValue)}), "root.A.X\nroot.A.L\n");
+    EXPECT_EQ(result.out, "root.A.X=\"1\"\nroot.A.L=\"" + longValue.substr(0, 255) + "\"\n");
 }
 
 TEST(GetList, PassesEveryByteOfALineAndSplitsLinesAt255Characters) {
     const std::string longLine(300, 'n');
-    harness::Result result = run_program(
-        store({plain("root.A.X", "1")}), {"getlist", "-", "-", "VALUE"}, "",
-        "root.A.X\r\n\n" + longLine + "\nroot.A.X\n");
+    harness::Result result = run({"getlist", "-", "-", "VALUE"}, store({plain("root.A.X", "1")}),
+                                 "root.A.X\r\n\n" + longLine + "\nroot.A.X\n");
     EXPECT_EQ(harness::storeCalls(result),
-              (std::vector<std::string>{
+              (Lines{
                   "cli_getCustomParamToBuf(\"root.A.X\\r\", 255) ! -2",
                   "cli_getCustomParamToBuf(\"\", 255) ! -2",
                   "cli_getCustomParamToBuf(\"" + longLine.substr(0, 255) + "\", 255) ! -2",
@@ -60,18 +61,11 @@ TEST(GetList, PassesEveryByteOfALineAndSplitsLinesAt255Characters) {
     EXPECT_EQ(result.status, 2);
 }
 
-TEST(GetList, CutsValuesAt255Characters) {
-    const std::string longValue(300, 'v');
-    harness::Result result = run_program(store({plain("root.A.X", longValue)}),
-                                         {"getlist", "-", "-", "RAW"}, "", "root.A.X\n");
-    EXPECT_EQ(result.out, longValue.substr(0, 255) + "\n");
-}
-
 TEST(GetList, FatalFailuresNameTheListFile) {
     harness::TempDir dir;
     harness::writeFile(dir.file("names"), "root.A.X\n");
     struct Case {
-        std::vector<std::string> args;
+        Lines args;
         std::vector<Message> messages;
     };
     const std::string missing = dir.file("missing");
@@ -85,7 +79,7 @@ TEST(GetList, FatalFailuresNameTheListFile) {
           {3, "Failed to get list. List file " + missing + "."}}},
     };
     for (const Case &c : cases) {
-        harness::Result result = run_program(store({plain("root.A.X", "1")}), c.args);
+        harness::Result result = run(c.args, store({plain("root.A.X", "1")}));
         EXPECT_EQ(result.status, 1);
         expect_messages(result, c.messages);
     }
