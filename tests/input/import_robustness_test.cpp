@@ -1,15 +1,13 @@
 // setparams on hostile files: the program neither crashes nor reads past its
 // buffers, and deep or unfinished values are refused as syntax errors.
-#include <gtest/gtest.h>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "import_run.h"
 
 namespace {
 
 using import_run::setparams;
+using program_run::Lines;
 
 const std::string zonesScript =
     import_run::complex_script("root.U.Zones", R"({"hash":[["a",{"custom":"old"}]]})");
@@ -42,7 +40,7 @@ TEST(SetparamsRobustness, RandomBytesNeverCrashTheProgram) {
 TEST(SetparamsRobustness, ATenMegabyteLineIsSetWhole) {
     const std::string value(10 * 1024 * 1024, 'v');
     harness::Result result = setparams("root.U.x = " + value + "\nroot.U.y = 2\n");
-    std::vector<std::string> calls = harness::storeCalls(result);
+    Lines calls = harness::storeCalls(result);
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0], "cli_setCustomParam(\"root.U.x\", \"" + value + "\")");
     EXPECT_EQ(calls[1], "cli_setCustomParam(\"root.U.y\", \"2\")");
@@ -68,39 +66,39 @@ const refused_case refusedCases[] = {
 
 TEST(SetparamsRobustness, UnreadableValuesAreRefusedWithoutWriting) {
     for (const refused_case &c : refusedCases) {
+        SCOPED_TRACE(c.behaviour);
         harness::Result result = setparams(c.file, zonesScript);
-        std::vector<std::string> calls = harness::storeCalls(result);
-        EXPECT_EQ(calls, std::vector<std::string>{"cli_getComplexParam(\"root.U.Zones\") = #1"})
-            << c.behaviour;
-        EXPECT_EQ(result.err, "Error in parsing root.U.Zones.\n") << c.behaviour;
-        EXPECT_EQ(result.status, 1) << c.behaviour;
+        EXPECT_EQ(harness::storeCalls(result), Lines{"cli_getComplexParam(\"root.U.Zones\") = #1"});
+        EXPECT_EQ(result.err, "Error in parsing root.U.Zones.\n");
+        EXPECT_EQ(result.status, 1);
     }
 }
 
-// The stored list receives the new items, so the whole nested value is written.
-TEST(SetparamsRobustness, AValueNestedFourHundredDeepIsWritten) {
-    const std::string file = "[U]\nZones.a {\n l = " + repeat("( ", 400) + "[ \"deep\" ]" +
-                             repeat(" )", 400) + "\n}\n";
-    harness::Result result = setparams(
-        file, import_run::complex_script("root.U.Zones", R"({"hash":[["a",{"hash":[["l",{"list":[]}]]}]]})"));
-    std::vector<std::string> calls = harness::storeCalls(result);
-    ASSERT_EQ(calls.size(), 2u) << result.out;
-    EXPECT_TRUE(calls[1] == R"(cli_setComplexParam("root.U.Zones", {"hash":[["a",{"hash":[["l",)" +
-                            repeat(R"({"list":[)", 400) + R"({"custom":"deep"})" + repeat("]}", 400) +
-                            "]]}]]})")
-        << "the stored list did not receive the nested value";
-    EXPECT_EQ(result.status, 0);
-}
-
-TEST(SetparamsRobustness, AFileEndingInsideAQuotedValueKeepsTheText) {
-    harness::Result result =
-        setparams("[U]\nZones.a {\n x = [ \"open\nend",
-                  import_run::complex_script("root.U.Zones", R"({"hash":[["a",{"hash":[["x",{"custom":"old"}]]}]]})"));
-    std::vector<std::string> calls = harness::storeCalls(result);
-    ASSERT_EQ(calls.size(), 2u) << result.out;
-    EXPECT_EQ(calls[1],
-              R"(cli_setComplexParam("root.U.Zones", {"hash":[["a",{"hash":[["x",{"custom":"open\nend"}]]}]]}))");
-    EXPECT_EQ(result.status, 0);
+// Values the parser takes to their end: written whole.
+TEST(SetparamsRobustness, DeepOrUnfinishedValuesAreWrittenWhole) {
+    const struct {
+        const char *behaviour;
+        std::string file, stored, written;
+    } cases[] = {
+        // The stored list receives the new items, so the whole nested value is written.
+        {"a value nested 400 deep",
+         "[U]\nZones.a {\n l = " + repeat("( ", 400) + "[ \"deep\" ]" + repeat(" )", 400) + "\n}\n",
+         R"({"hash":[["a",{"hash":[["l",{"list":[]}]]}]]})",
+         R"({"hash":[["a",{"hash":[["l",)" + repeat(R"({"list":[)", 400) + R"({"custom":"deep"})" +
+             repeat("]}", 400) + "]]}]]}"},
+        {"a file ending inside a quoted value keeps the text", "[U]\nZones.a {\n x = [ \"open\nend",
+         R"({"hash":[["a",{"hash":[["x",{"custom":"old"}]]}]]})",
+         R"({"hash":[["a",{"hash":[["x",{"custom":"open\nend"}]]}]]})"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.behaviour);
+        harness::Result result =
+            setparams(c.file, import_run::complex_script("root.U.Zones", c.stored));
+        EXPECT_EQ(harness::storeCalls(result),
+                  (Lines{"cli_getComplexParam(\"root.U.Zones\") = #1",
+                         "cli_setComplexParam(\"root.U.Zones\", " + c.written + ")"}));
+        EXPECT_EQ(result.status, 0);
+    }
 }
 
 } // namespace

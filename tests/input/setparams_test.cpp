@@ -1,14 +1,11 @@
 // setparams: which lines of a parameter file reach the store, in which order,
 // and what is reported.
-#include <gtest/gtest.h>
-#include <string>
-#include <vector>
-
 #include "import_run.h"
 
 namespace {
 
 using import_run::setparams;
+using program_run::Lines;
 
 std::string set(const std::string &name, const std::string &value) {
     return "cli_setCustomParam(\"" + name + "\", \"" + value + "\")";
@@ -17,7 +14,7 @@ std::string set(const std::string &name, const std::string &value) {
 struct file_case {
     const char *behaviour;
     std::string file;
-    std::vector<std::string> calls;
+    Lines calls;
 };
 
 const file_case fileCases[] = {
@@ -85,7 +82,7 @@ TEST(Setparams, WorkedExampleWritesInFileOrder) {
                                R"(["size",{"hash":[["w",{"custom":"32"}]]}]]})";
     harness::Result result = setparams(file, import_run::complex_script("root.Unit.Badge", stored));
     EXPECT_EQ(harness::storeCalls(result),
-              (std::vector<std::string>{
+              (Lines{
                   set("root.Unit.Speed", "9600"),
                   set("root.Unit.Text", "Front door"),
                   set("root.Unit.Label", "two\\nlines"),
@@ -109,7 +106,7 @@ TEST(Setparams, WorkedExampleWritesInFileOrder) {
 struct gathering_case {
     const char *behaviour;
     std::string file;
-    std::vector<std::string> names; // the values written, in order
+    Lines names; // the values written, in order
 };
 
 const gathering_case gatheringCases[] = {
@@ -133,7 +130,7 @@ TEST(Setparams, GathersComplexLinesPerParameter) {
             params += std::string(params.empty() ? "" : ",") + R"({"name": ")" + name +
                       R"(", "tree": {"hash": []}})";
         harness::Result result = setparams(c.file, R"({"params": [)" + params + "]}");
-        std::vector<std::string> written;
+        Lines written;
         for (const std::string &call : harness::storeCalls(result))
             if (call.rfind("cli_setComplexParam(\"", 0) == 0)
                 written.push_back(call.substr(21, call.find('"', 21) - 21));
@@ -148,74 +145,28 @@ TEST(Setparams, ARefusedSettingIsReportedAndTheRunGoesOn) {
     harness::Result result =
         setparams("[U]\na = 1\nb = 2\nc = 3\n", script, {}, {"set", "root.U.d", "4"});
     EXPECT_EQ(harness::storeCalls(result),
-              (std::vector<std::string>{set("root.U.a", "1"), set("root.U.b", "2") + " ! -3",
-                                        set("root.U.c", "3"), set("root.U.d", "4")}));
-    EXPECT_EQ(result.err, "Error -3 setting 'root.U.b' to '2'!\n");
-    EXPECT_EQ(result.syslog, import_run::syslog_of({"Error -3 setting 'root.U.b' to '2'!"}));
+              (Lines{set("root.U.a", "1"), set("root.U.b", "2") + " ! -3", set("root.U.c", "3"),
+                     set("root.U.d", "4")}));
+    program_run::expect_messages(result, {{3, "Error -3 setting 'root.U.b' to '2'!"}});
     EXPECT_EQ(result.status, 2);
 }
 
-struct fatal_case {
-    const char *behaviour;
-    std::string file;
-    std::vector<std::string> calls; // what was written before the end
-    std::string error;
-};
-
-const fatal_case fatalCases[] = {
-    {"a complex line without a dot ends the run",
-     "[U]\na = 1\nBadge {\n}\nb = 2\n", {set("root.U.a", "1")},
-     "Error in parsing Badge {\n}\n, exiting."},
-    {"a complex line with an empty name ends the run",
-     "[U]\na = 1\n.x {\n}\nb = 2\n", {set("root.U.a", "1")}, "Error in parsing .x {\n}\n, exiting."},
-    {"a complex value before any section ends the run",
-     "root.U.a = 1\nBadge.x {\n}\nroot.U.b = 2\n", {set("root.U.a", "1")},
-     "Error in parsing Badge.x {\n}\n, exiting."},
-};
-
-TEST(Setparams, MalformedComplexLinesEndTheRunKeepingWhatWasWritten) {
-    for (const fatal_case &c : fatalCases) {
-        harness::Result result = setparams(c.file, "{}", {}, {"set", "root.U.z", "9"});
-        EXPECT_EQ(harness::storeCalls(result), c.calls) << c.behaviour;
-        EXPECT_EQ(result.err, c.error + "\n") << c.behaviour;
-        EXPECT_EQ(result.syslog, import_run::syslog_of({c.error})) << c.behaviour;
-        EXPECT_EQ(result.status, 1) << c.behaviour;
-    }
-}
-
-TEST(Setparams, AMissingFileEndsTheRun) {
-    harness::Run request;
-    request.args = {"setparams", "/nonexistent/params.txt", "set", "root.U.z", "9"};
-    harness::Result result = harness::run(request);
-    const std::string error = "Unable to open file /nonexistent/params.txt: No such file or directory";
-    EXPECT_EQ(result.err, error + "\n");
-    EXPECT_EQ(result.syslog, import_run::syslog_of({error}));
-    EXPECT_EQ(harness::storeCalls(result), std::vector<std::string>{});
-    EXPECT_EQ(result.status, 1);
-}
-
-TEST(Setparams, ADirectoryIsAReadError) {
-    harness::TempDir directory;
-    harness::Run request;
-    request.args = {"--nolog", "setparams", directory.path()};
-    harness::Result result = harness::run(request);
-    EXPECT_EQ(result.err, "Unable to read file " + directory.path() + ": Is a directory\n");
-    EXPECT_EQ(result.status, 1);
+TEST(Setparams, FilesThatCannotBeReadEndTheRun) {
+    const std::string missing = "Unable to open file /nonexistent/params.txt: No such file or "
+                                "directory";
+    program_run::check({"a missing file", {"setparams", "/nonexistent/params.txt", "set",
+                                           "root.U.z", "9"},
+                        "", missing + "\n", 1, Lines{}, Lines{"3 " + missing}});
+    program_run::check({"a directory", {"--nolog", "setparams", "/"}, "",
+                        "Unable to read file /: Is a directory\n", 1, Lines{}, Lines{}});
 }
 
 TEST(Setparams, ReadsStandardInputAndLeavesItOpen) {
-    harness::Run request;
-    request.args = {"setparams", "-", "setparams", "-", "set", "root.U.z", "9"};
-    request.input = "root.U.a = 1\n";
-    harness::Result result = harness::run(request);
-    EXPECT_EQ(harness::storeCalls(result),
-              (std::vector<std::string>{set("root.U.a", "1"), set("root.U.z", "9")}));
+    harness::Result result = program_run::run(
+        {"setparams", "-", "setparams", "-", "set", "root.U.z", "9"}, "{}", "root.U.a = 1\n");
+    EXPECT_EQ(harness::storeCalls(result), (Lines{set("root.U.a", "1"), set("root.U.z", "9")}));
     EXPECT_EQ(result.status, 0);
 }
-
-} // namespace
-
-namespace {
 
 // The stored tree, the merge calls in reading order, and the tree written.
 TEST(Setparams, ComplexValueWorkedExampleMergesNodeByNode) {
@@ -231,8 +182,8 @@ TEST(Setparams, ComplexValueWorkedExampleMergesNodeByNode) {
                              "\th = [ \"48\" ]\n"
                              "}\n";
     harness::Result result = setparams(file, import_run::complex_script("root.Unit.Badge", stored));
-    std::vector<std::string> calls(result.calls.begin() + 1, result.calls.end());
-    EXPECT_EQ(calls, (std::vector<std::string>{
+    Lines calls(result.calls.begin() + 1, result.calls.end());
+    EXPECT_EQ(calls, (Lines{
                          R"(cli_getComplexParam("root.Unit.Badge") = #1)",
                          R"(drep_createData() = #10)",
                          R"(drep_initializeHash(#10))",
@@ -276,50 +227,51 @@ TEST(Setparams, ComplexValueWorkedExampleMergesNodeByNode) {
     EXPECT_EQ(result.status, 0);
 }
 
-} // namespace
-
-namespace {
-
-struct update_failure_case {
+struct fatal_case {
     const char *behaviour;
-    std::string fail; // a "fail" entry of the double's script
     std::string file;
-    std::vector<std::string> calls;
+    std::string fail; // a "fail" entry of the double's script
+    Lines calls;      // what was read and written before the end
     std::string out;
     std::string error;
 };
 
 const std::string zonesTree = R"({"hash":[["mode",{"custom":"m"}],["rules",{"hash":[]}]]})";
 
-const update_failure_case updateFailureCases[] = {
-    {"a store error reading the value ends the run",
-     R"({"call": "cli_getComplexParam", "error": -7})", "[U]\nZones.mode {\n}\na = 1\n",
+const fatal_case fatalCases[] = {
+    {"a complex line without a dot", "[U]\na = 1\nBadge {\n}\nb = 2\n", "",
+     {set("root.U.a", "1")}, "", "Error in parsing Badge {\n}\n, exiting."},
+    {"a complex line with an empty name", "[U]\na = 1\n.x {\n}\nb = 2\n", "",
+     {set("root.U.a", "1")}, "", "Error in parsing .x {\n}\n, exiting."},
+    {"a complex value before any section", "root.U.a = 1\nBadge.x {\n}\nroot.U.b = 2\n", "",
+     {set("root.U.a", "1")}, "", "Error in parsing Badge.x {\n}\n, exiting."},
+    {"a store error reading the value", "[U]\nZones.mode {\n}\na = 1\n",
+     R"({"call": "cli_getComplexParam", "error": -7})",
      {R"(cli_getComplexParam("root.U.Zones") ! -7 = NULL)"}, "",
      "Error -7 getting complex parameter 'root.U.Zones'."},
-    {"a store error writing the value ends the run",
-     R"({"call": "cli_setComplexParam", "error": -9})", "[U]\nZones.rules { }\na = 1\n",
+    {"a store error writing the value", "[U]\nZones.rules { }\na = 1\n",
+     R"({"call": "cli_setComplexParam", "error": -9})",
      {R"(cli_getComplexParam("root.U.Zones") = #1)",
       R"(cli_setComplexParam("root.U.Zones", {"hash":[["mode",{"custom":"m"}]]}) ! -9)"},
      "", "Error -9 setting complex parameter 'root.U.Zones'."},
-    {"a refused deletion writes nothing and ends the run",
-     R"({"call": "drep_deleteHashValue", "result": -1})", "[U]\nZones.rules { }\na = 1\n",
+    {"a refused deletion writes nothing", "[U]\nZones.rules { }\na = 1\n",
+     R"({"call": "drep_deleteHashValue", "result": -1})",
      {R"(cli_getComplexParam("root.U.Zones") = #1)"}, "", "Error in parsing root.U.Zones."},
-    {"a syntax error writes nothing and ends the run", "",
-     "[U]\nZones.x {\n mode = [\"auto\"]\n}\na = 1\n",
+    {"a syntax error writes nothing", "[U]\nZones.x {\n mode = [\"auto\"]\n}\na = 1\n", "",
      {R"(cli_getComplexParam("root.U.Zones") = #1)"}, "syntax error 1\n",
      "Error in parsing root.U.Zones."},
 };
 
-TEST(Setparams, AFailedComplexUpdateEndsTheRun) {
-    for (const update_failure_case &c : updateFailureCases) {
+TEST(Setparams, MalformedOrFailedComplexValuesEndTheRunKeepingWhatWasWritten) {
+    for (const fatal_case &c : fatalCases) {
+        SCOPED_TRACE(c.behaviour);
         std::string script = R"({"params": [{"name": "root.U.Zones", "tree": )" + zonesTree +
                              R"(}], "fail": [)" + c.fail + "]}";
-        harness::Result result = setparams(c.file, script);
-        EXPECT_EQ(harness::storeCalls(result), c.calls) << c.behaviour;
-        EXPECT_EQ(result.out, c.out) << c.behaviour;
-        EXPECT_EQ(result.err, c.error + "\n") << c.behaviour;
-        EXPECT_EQ(result.syslog, import_run::syslog_of({c.error})) << c.behaviour;
-        EXPECT_EQ(result.status, 1) << c.behaviour;
+        harness::Result result = setparams(c.file, script, {}, {"set", "root.U.z", "9"});
+        EXPECT_EQ(harness::storeCalls(result), c.calls);
+        EXPECT_EQ(result.out, c.out);
+        program_run::expect_messages(result, {{3, c.error}});
+        EXPECT_EQ(result.status, 1);
     }
 }
 
@@ -331,7 +283,7 @@ TEST(Setparams, AMissingLastValueStillWritesTheValue) {
                   import_run::complex_script("root.U.Zones", zonesTree));
     EXPECT_EQ(result.out, "SYNTAX error =\nHASH END\n");
     EXPECT_EQ(harness::storeCalls(result),
-              (std::vector<std::string>{
+              (Lines{
                   R"(cli_getComplexParam("root.U.Zones") = #1)",
                   R"(cli_setComplexParam("root.U.Zones", {"hash":[["mode",{"custom":"m"}],["rules",{"hash":[]}],["extra",{"none":null}]]}))"}));
     EXPECT_EQ(result.status, 0);
