@@ -67,7 +67,7 @@ inline void expect_messages(const harness::Result &result, const std::vector<Mes
 
 // A run against the double and all it must show: standard output and error
 // and the status always, the store calls and syslog lines (after openlog)
-// when given.
+// when given. check() returns the run for further checks.
 struct Case {
     const char *behaviour;
     Lines args;
@@ -80,7 +80,7 @@ struct Case {
     std::map<std::string, std::string> env = {};
 };
 
-inline void check(const Case &c) {
+inline harness::Result check(const Case &c) {
     SCOPED_TRACE(c.behaviour);
     harness::Run request;
     request.args = c.args;
@@ -98,6 +98,7 @@ inline void check(const Case &c) {
         expected.insert(expected.end(), c.syslog->begin(), c.syslog->end());
         EXPECT_EQ(result.syslog, expected);
     }
+    return result;
 }
 
 // A fresh embedded store loaded with the example device.

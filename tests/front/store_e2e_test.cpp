@@ -29,22 +29,6 @@ TEST_F(SimpleCommandsOnTheStore, refusedSetEndsTheRunWithTheStoresCode) {
     EXPECT_EQ(rejected.status, 1);
 }
 
-TEST_F(SimpleCommandsOnTheStore, readingTheFileAgainKeepsCurrentValues) {
-    ASSERT_EQ(run({"set", "root.Network.HostName", "door-2"}).status, 0);
-    harness::Result again = run({"readgroupfile", device});
-    EXPECT_EQ(again.status, 0) << again.err;
-    EXPECT_EQ(value("root.Network.HostName"), "door-2\n");
-}
-
-TEST_F(SimpleCommandsOnTheStore, brokenGroupFileIsReportedAndChangesNothing) {
-    std::string broken = directory.file("broken.json");
-    harness::writeFile(broken, "{ \"groups\": [ { \"group\": \"root.New\", ");
-    harness::Result result = run({"--nolog", "readgroupfile", broken});
-    EXPECT_EQ(result.err, "Error -17 reading file '" + broken + "' into kelbrin!\n" +
-                              "Failed to read groupfile '" + broken + "'\n");
-    EXPECT_EQ(result.status, 1);
-}
-
 TEST_F(SimpleCommandsOnTheStore, deletegroupRemovesDynamicGroupsAndRefusesStaticOnes) {
     harness::Result added = run({"addgroup", "root.Badge", "badge"});
     ASSERT_EQ(added.status, 0) << added.err;
@@ -60,11 +44,6 @@ TEST_F(SimpleCommandsOnTheStore, deletegroupRemovesDynamicGroupsAndRefusesStatic
     harness::Result gone = run({"--nolog", "get", "root.Badge.B0.Enabled"});
     EXPECT_EQ(gone.err, "#Error -2 getting parameter 'root.Badge.B0.Enabled'!\n");
     EXPECT_EQ(gone.status, 2);
-}
-
-TEST_F(SimpleCommandsOnTheStore, syncUnderNosyncNeverReachesTheStore) {
-    EXPECT_EQ(run({"--nolog", "-n", "sync"}).status, 1);
-    EXPECT_EQ(run({"--sync-nosig", "sync"}).status, 0);
 }
 
 } // namespace

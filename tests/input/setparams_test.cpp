@@ -63,21 +63,12 @@ TEST(Setparams, WritesTheSettingsOfEachFileForm) {
 }
 
 TEST(Setparams, WorkedExampleWritesInFileOrder) {
-    const std::string file = "# defaults for the first unit\n"
-                             "[Unit]\n"
-                             "Speed = 9600\n"
-                             "Text = \"Front door\"\n"
-                             "   Label = two\\nlines\n"
-                             "Title = first part \\\\\n"
-                             "second part\n"
-                             "Badge.position {\n"
-                             "\tx = [ \"10\" ]\n"
-                             "}\n"
-                             "Badge.size {\n"
-                             "\tw = [ \"64\" ]\n"
-                             "}\n"
-                             "[Network]\n"
-                             "HostLabel = door-1   \n";
+    const std::string file = "# defaults for the first unit\n[Unit]\nSpeed = 9600\n"
+                             "Text = \"Front door\"\n   Label = two\\nlines\n"
+                             "Title = first part \\\\\nsecond part\n"
+                             "Badge.position {\n\tx = [ \"10\" ]\n}\n"
+                             "Badge.size {\n\tw = [ \"64\" ]\n}\n"
+                             "[Network]\nHostLabel = door-1   \n";
     const std::string stored = R"({"hash":[["position",{"hash":[["x",{"custom":"1"}]]}],)"
                                R"(["size",{"hash":[["w",{"custom":"32"}]]}]]})";
     harness::Result result = setparams(file, import_run::complex_script("root.Unit.Badge", stored));
@@ -173,56 +164,36 @@ TEST(Setparams, ComplexValueWorkedExampleMergesNodeByNode) {
     const std::string stored =
         R"({"hash":[["position",{"hash":[["x",{"custom":"1"}],["y",{"custom":"2"}]]}],)"
         R"(["size",{"hash":[["w",{"custom":"32"}],["tags",{"list":[{"custom":"a"},{"custom":"b"}]}]]}]]})";
-    const std::string file = "[Unit]\n"
-                             "Badge.position {\n"
-                             "\tx = [ \"10\" ]\n"
-                             "}\n"
-                             "Badge.size {\n"
-                             "\ttags = ( [ \"c\" ] )\n"
-                             "\th = [ \"48\" ]\n"
-                             "}\n";
+    const std::string file = "[Unit]\nBadge.position {\n\tx = [ \"10\" ]\n}\n"
+                             "Badge.size {\n\ttags = ( [ \"c\" ] )\n\th = [ \"48\" ]\n}\n";
     harness::Result result = setparams(file, import_run::complex_script("root.Unit.Badge", stored));
     Lines calls(result.calls.begin() + 1, result.calls.end());
     EXPECT_EQ(calls, (Lines{
-                         R"(cli_getComplexParam("root.Unit.Badge") = #1)",
-                         R"(drep_createData() = #10)",
-                         R"(drep_initializeHash(#10))",
-                         R"(drep_getHashValue(#1, "position") = #2)",
-                         R"(drep_createData() = #11)",
-                         R"(drep_initializeHash(#11))",
-                         R"(drep_getHashValue(#2, "x") = #3)",
-                         R"(drep_createData() = #12)",
-                         R"(drep_initializeScalar(#12, 3, "string"))",
-                         R"(drep_assignStringToCustom(#12, "10", 0))",
-                         R"(drep_assignStringToCustom(#3, "10", 0))",
-                         R"(drep_setHashValue(#11, #12, "x"))",
-                         R"(drep_setHashValue(#10, #11, "position"))",
-                         R"(drep_getHashValue(#1, "size") = #5)",
-                         R"(drep_createData() = #13)",
-                         R"(drep_initializeHash(#13))",
-                         R"(drep_getHashValue(#5, "tags") = #7)",
-                         R"(drep_createData() = #14)",
-                         R"(drep_initializeList(#14))",
-                         R"(drep_getFirstOfList(#7) = cell)",
-                         R"(drep_deleteListItem(#7, cell))",
-                         R"(drep_getFirstOfList(#7) = cell)",
-                         R"(drep_deleteListItem(#7, cell))",
-                         R"(drep_createData() = #15)",
-                         R"(drep_initializeScalar(#15, 3, "string"))",
-                         R"(drep_assignStringToCustom(#15, "c", 0))",
-                         R"(drep_addToList(#14, #15))",
-                         R"(drep_addToList(#7, #15))",
-                         R"(drep_setHashValue(#13, #14, "tags"))",
-                         R"(drep_getHashValue(#5, "h") = NULL)",
-                         R"(drep_createData() = #16)",
-                         R"(drep_initializeScalar(#16, 3, "string"))",
-                         R"(drep_assignStringToCustom(#16, "48", 0))",
-                         R"(drep_setHashValue(#13, #16, "h"))",
-                         R"(drep_setHashValue(#10, #13, "size"))",
-                         R"(cli_setComplexParam("root.Unit.Badge", )"
-                         R"({"hash":[["position",{"hash":[["x",{"custom":"10"}],["y",{"custom":"2"}]]}],)"
-                         R"(["size",{"hash":[["w",{"custom":"32"}],["tags",{"list":[{"custom":"c"}]}]]}]]}))",
-                     }));
+        R"(cli_getComplexParam("root.Unit.Badge") = #1)",
+        R"(drep_createData() = #10)", R"(drep_initializeHash(#10))",
+        R"(drep_getHashValue(#1, "position") = #2)",
+        R"(drep_createData() = #11)", R"(drep_initializeHash(#11))",
+        R"(drep_getHashValue(#2, "x") = #3)",
+        R"(drep_createData() = #12)", R"(drep_initializeScalar(#12, 3, "string"))",
+        R"(drep_assignStringToCustom(#12, "10", 0))", R"(drep_assignStringToCustom(#3, "10", 0))",
+        R"(drep_setHashValue(#11, #12, "x"))", R"(drep_setHashValue(#10, #11, "position"))",
+        R"(drep_getHashValue(#1, "size") = #5)",
+        R"(drep_createData() = #13)", R"(drep_initializeHash(#13))",
+        R"(drep_getHashValue(#5, "tags") = #7)",
+        R"(drep_createData() = #14)", R"(drep_initializeList(#14))",
+        R"(drep_getFirstOfList(#7) = cell)", R"(drep_deleteListItem(#7, cell))",
+        R"(drep_getFirstOfList(#7) = cell)", R"(drep_deleteListItem(#7, cell))",
+        R"(drep_createData() = #15)", R"(drep_initializeScalar(#15, 3, "string"))",
+        R"(drep_assignStringToCustom(#15, "c", 0))",
+        R"(drep_addToList(#14, #15))", R"(drep_addToList(#7, #15))",
+        R"(drep_setHashValue(#13, #14, "tags"))",
+        R"(drep_getHashValue(#5, "h") = NULL)",
+        R"(drep_createData() = #16)", R"(drep_initializeScalar(#16, 3, "string"))",
+        R"(drep_assignStringToCustom(#16, "48", 0))",
+        R"(drep_setHashValue(#13, #16, "h"))", R"(drep_setHashValue(#10, #13, "size"))",
+        R"(cli_setComplexParam("root.Unit.Badge", )"
+        R"({"hash":[["position",{"hash":[["x",{"custom":"10"}],["y",{"custom":"2"}]]}],)"
+        R"(["size",{"hash":[["w",{"custom":"32"}],["tags",{"list":[{"custom":"c"}]}]]}]]}))"}));
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.status, 0);
 }
