@@ -70,7 +70,6 @@ TEST(GetList, FatalFailuresNameTheListFile) {
     };
     const std::string missing = dir.file("missing");
     const std::vector<Case> cases = {
-        {{"getlist", dir.file("names"), dir.file("out")}, {{4, "List file expected!"}}},
         {{"getlist", dir.file("names"), dir.file("out"), "XML"},
          {{3, "Unsupported type: XML"},
           {3, "Failed to get list. List file " + dir.file("names") + "."}}},
