@@ -1,107 +1,68 @@
 // sync, readgroupfile, set and deletegroup: messages, library calls, statuses.
-#include <gtest/gtest.h>
-
-#include "harness.h"
+#include "front/program_run.h"
 
 namespace {
 
-harness::Result runWith(std::vector<std::string> args, std::string script = "{}") {
-    harness::Run request;
-    request.args = std::move(args);
-    request.script = std::move(script);
-    return harness::run(request);
-}
+using program_run::Case;
+using program_run::Lines;
 
-class SyncUnderNosync : public testing::TestWithParam<std::string> {};
-
-TEST_P(SyncUnderNosync, failsWithoutCallingTheLibrary) {
-    harness::Result result = runWith({GetParam(), "sync"});
-    EXPECT_EQ(result.err, "Syncing parameters!\n"
-                          "Error, tried to call sync using option --nosync!\n\n"
-                          "Could not sync.\n");
-    EXPECT_TRUE(harness::storeCalls(result).empty());
-    EXPECT_EQ(result.status, 1);
-    // Syslog gets the texts as formatted, without the added newline.
-    std::vector<std::string> expected = {"openlog \"kelbrinclient\" 1 8",
-                                         "3 Error, tried to call sync using option --nosync!\\n",
-                                         "3 Could not sync."};
-    if (GetParam() == "-nosync")
-        expected.insert(expected.begin() + 1,
-                        "6 Review your options since some of them are deprecated. Options start "
-                        "with '--' and not with '-'!\\n");
-    EXPECT_EQ(result.syslog, expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Options, SyncUnderNosync,
-                         testing::Values("--nosync", "--nosync-nosig", "-s", "-n", "-nosync"));
-
-TEST(Sync, callsTheLibraryUnderTheSignalModes) {
-    for (const char *option : {"--sigonly", "--sync-nosig"}) {
-        harness::Result result = runWith({"--nolog", option, "sync"});
-        EXPECT_EQ(result.err, "Syncing parameters!\n");
-        EXPECT_EQ(harness::storeCalls(result), std::vector<std::string>{"cli_sync()"});
-        EXPECT_EQ(result.status, 0);
-    }
-}
-
-TEST(Sync, libraryErrorEndsTheRun) {
-    harness::Result result = runWith({"--nolog", "sync", "set", "root.A.x", "v"},
-                                     R"({"fail": [{"call": "cli_sync", "error": -7}]})");
-    EXPECT_EQ(result.err, "Syncing parameters!\nError -7 syncing to file!\n\nCould not sync.\n");
-    EXPECT_EQ(harness::storeCalls(result), std::vector<std::string>{"cli_sync() ! -7"});
-    EXPECT_EQ(result.status, 1);
-}
-
-TEST(ReadGroupFile, libraryErrorEndsTheRun) {
-    harness::Result result =
-        runWith({"readgroupfile", "dev ice.json", "set", "root.A.x", "v"},
-                R"({"fail": [{"call": "cli_readGroupFile", "error": -12}]})");
-    EXPECT_EQ(result.err, "Error -12 reading file 'dev ice.json' into kelbrin!\n"
-                          "Failed to read groupfile 'dev ice.json'\n");
-    EXPECT_EQ(result.syslog,
-              (std::vector<std::string>{"openlog \"kelbrinclient\" 1 8",
-                                        "3 Error -12 reading file 'dev ice.json' into kelbrin!",
-                                        "3 Failed to read groupfile 'dev ice.json'"}));
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(harness::storeCalls(result).size(), 1u);
-}
-
-TEST(Set, passesNameAndValueUnchangedAndReportsErrors) {
-    harness::Result stored = runWith({"set", "root.A.x", "a b\\n%s 'q'"});
-    EXPECT_EQ(harness::storeCalls(stored),
-              std::vector<std::string>{"cli_setCustomParam(\"root.A.x\", \"a b\\\\n%s 'q'\")"});
-    EXPECT_EQ(stored.status, 0);
-
-    harness::Result refused =
-        runWith({"--nolog", "set", "root.A.x", "100%", "set", "root.A.y", "2"},
-                R"({"fail": [{"call": "cli_setCustomParam", "arg": "root.A.x", "error": -6}]})");
-    EXPECT_EQ(refused.err,
-              "Error -6 setting 'root.A.x' to '100%'!\nFailed to set parameter root.A.x.\n");
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(harness::storeCalls(refused).size(), 1u);
-}
-
+const std::string nosyncError = "Syncing parameters!\n"
+                                "Error, tried to call sync using option --nosync!\n\n"
+                                "Could not sync.\n";
+// Syslog gets the texts as formatted, without the added newline.
+const Lines nosyncLog = {"3 Error, tried to call sync using option --nosync!\\n",
+                         "3 Could not sync."};
 const char *twoGroups = R"({"params": [{"name": "root.B.z", "value": "0"}],
                            "children": {"root": [{"name": "root.B", "value": "B"}]}})";
 
-TEST(DeleteGroup, failureIsReportedAndTheRunGoesOn) {
-    harness::Result result =
-        runWith({"deletegroup", "root.Missing", "deletegroup", "root.B"}, twoGroups);
-    EXPECT_EQ(result.err, "Error deleteing group 'root.Missing'\n");
-    EXPECT_EQ(harness::storeCalls(result),
-              (std::vector<std::string>{"cli_deleteGroup(\"root.Missing\") ! -2",
-                                        "cli_deleteGroup(\"root.B\")"}));
-    EXPECT_EQ(result.status, 2);
-}
-
-TEST(ExitStatus, staysTwoAfterLaterSuccessAndBecomesOneOnLaterFatalError) {
-    harness::Result laterSuccess =
-        runWith({"deletegroup", "root.Missing", "set", "root.A.x", "v"}, twoGroups);
-    EXPECT_EQ(laterSuccess.status, 2);
-
-    harness::Result laterFatal =
-        runWith({"deletegroup", "root.Missing", "set", "root.A.x", "v", "bogus"}, twoGroups);
-    EXPECT_EQ(laterFatal.status, 1);
+TEST(StoreCommands, CallTheLibraryAndReportItsErrors) {
+    std::vector<Case> cases = {
+        {"sync under -nosync also logs the notice", {"-nosync", "sync"}, "", nosyncError, 1,
+         Lines{},
+         Lines{"6 Review your options since some of them are deprecated. Options start with "
+               "'--' and not with '-'!\\n",
+               nosyncLog[0], nosyncLog[1]}},
+        {"sync under a signal mode", {"--nolog", "--sigonly", "sync"}, "", "Syncing parameters!\n",
+         0, Lines{"cli_sync()"}},
+        {"sync under a signal mode", {"--nolog", "--sync-nosig", "sync"}, "",
+         "Syncing parameters!\n", 0, Lines{"cli_sync()"}},
+        {"a sync error ends the run", {"--nolog", "sync", "set", "root.A.x", "v"}, "",
+         "Syncing parameters!\nError -7 syncing to file!\n\nCould not sync.\n", 1,
+         Lines{"cli_sync() ! -7"}, Lines{}, R"({"fail": [{"call": "cli_sync", "error": -7}]})"},
+        {"a readgroupfile error ends the run",
+         {"readgroupfile", "dev ice.json", "set", "root.A.x", "v"}, "",
+         "Error -12 reading file 'dev ice.json' into kelbrin!\n"
+         "Failed to read groupfile 'dev ice.json'\n",
+         1, Lines{"cli_readGroupFile(\"dev ice.json\") ! -12"},
+         Lines{"3 Error -12 reading file 'dev ice.json' into kelbrin!",
+               "3 Failed to read groupfile 'dev ice.json'"},
+         R"({"fail": [{"call": "cli_readGroupFile", "error": -12}]})"},
+        {"set passes name and value unchanged", {"set", "root.A.x", "a b\\n%s 'q'"}, "", "", 0,
+         Lines{"cli_setCustomParam(\"root.A.x\", \"a b\\\\n%s 'q'\")"}, Lines{}},
+        {"a set error ends the run", {"set", "root.A.x", "100%", "set", "root.A.y", "2"}, "",
+         "Error -6 setting 'root.A.x' to '100%'!\nFailed to set parameter root.A.x.\n", 1,
+         Lines{"cli_setCustomParam(\"root.A.x\", \"100%\") ! -6"},
+         Lines{"3 Error -6 setting 'root.A.x' to '100%'!", "3 Failed to set parameter root.A.x."},
+         R"({"fail": [{"call": "cli_setCustomParam", "arg": "root.A.x", "error": -6}]})"},
+        {"a deletegroup error is reported and the run goes on",
+         {"deletegroup", "root.Missing", "deletegroup", "root.B"}, "",
+         "Error deleteing group 'root.Missing'\n", 2,
+         Lines{"cli_deleteGroup(\"root.Missing\") ! -2", "cli_deleteGroup(\"root.B\")"},
+         Lines{"3 Error deleteing group 'root.Missing'"}, twoGroups},
+        {"status 2 stays after a later success",
+         {"--nolog", "deletegroup", "root.Missing", "set", "root.A.x", "v"}, "",
+         "Error deleteing group 'root.Missing'\n", 2, std::nullopt, Lines{}, twoGroups},
+        {"status 2 becomes 1 on a later fatal error",
+         {"--nolog", "deletegroup", "root.Missing", "set", "root.A.x", "v", "bogus"}, "",
+         "Error deleteing group 'root.Missing'\nInvalid command 'bogus'!\n", 1, std::nullopt,
+         Lines{}, twoGroups},
+    };
+    // sync under --nosync fails without calling the library.
+    for (const char *option : {"--nosync", "--nosync-nosig", "-s", "-n"})
+        cases.push_back({"sync under nosync", {option, "sync"}, "", nosyncError, 1, Lines{},
+                         nosyncLog});
+    for (const Case &c : cases)
+        program_run::check(c);
 }
 
 } // namespace

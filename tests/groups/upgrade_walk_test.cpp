@@ -13,24 +13,16 @@
 
 #include "dynamic_group_requests.h"
 
-using groups_test::badgeStore;
-using groups_test::groupRequests;
-
 namespace {
 
-const std::string marker = "#DO NOT REMOVE THIS LINE: ";
+using namespace groups_test;
 
-std::string badge_marker(int number) {
-    return marker + "root.Badge.B" + std::to_string(number) + " badge\n";
-}
-
-std::string request_for(int number) {
-    return R"(("root.Badge", "badge") #)" + std::to_string(number);
-}
+std::string badge_marker(int number) { return marker + badgeGroup(number) + " badge\n"; }
+std::string request_for(int number) { return request("root.Badge", "badge", number); }
 
 // The names of a directory in the order the file system hands them out.
-std::vector<std::string> directory_order(const std::string &path) {
-    std::vector<std::string> names;
+Lines directory_order(const std::string &path) {
+    Lines names;
     DIR *directory = opendir(path.c_str());
     if (directory == nullptr)
         return names;
@@ -44,7 +36,7 @@ std::vector<std::string> directory_order(const std::string &path) {
 // The requests a depth-first walk of the tree should make: one for each
 // regular file that has a number in `numbers`, keyed by path.
 void expected_walk(const std::string &path, const std::map<std::string, int> &numbers,
-                   std::vector<std::string> *requests) {
+                   Lines *requests) {
     for (const std::string &name : directory_order(path)) {
         std::string entry = path + "/" + name;
         struct stat status;
@@ -56,44 +48,34 @@ void expected_walk(const std::string &path, const std::map<std::string, int> &nu
     }
 }
 
-harness::Result upgrade(const std::string &path, const std::string &cwd = "") {
-    harness::Run request;
-    request.args = {"--nolog", "upgradedynparams", path};
-    request.script = badgeStore;
-    request.cwd = cwd;
-    return harness::run(request);
+harness::Result upgrade(const std::string &path) {
+    return program_run::run({"--nolog", "upgradedynparams", path}, badgeStore);
 }
 
 TEST(DirectoryWalk, ReadsRegularFilesDepthFirstAndSkipsEverythingElse) {
     harness::TempDir top;
     std::string tree = top.file("tree");
     std::string outside = top.file("outside");
-    ASSERT_EQ(mkdir(tree.c_str(), 0755), 0);
-    ASSERT_EQ(mkdir(outside.c_str(), 0755), 0);
-    ASSERT_EQ(mkdir((tree + "/sub").c_str(), 0755), 0);
-    ASSERT_EQ(mkdir((tree + "/sub/deeper").c_str(), 0755), 0);
-    ASSERT_EQ(mkdir((tree + "/zempty").c_str(), 0755), 0);
-
+    // Links to targets outside the tree: a walk that followed them would
+    // ask for 90. Opening the pipe would block the walk.
+    int made = -1;
+    harness::shell("cd '" + top.path() + "' && mkdir -p tree/sub/deeper tree/zempty outside && " +
+                       "ln -s \"$PWD/outside/linked.conf\" tree/link-to-file && " +
+                       "ln -s \"$PWD/outside\" tree/sub/link-to-dir && " +
+                       "ln -s /nonexistent/target tree/dangling && mkfifo tree/sub/pipe",
+                   &made);
+    ASSERT_EQ(made, 0);
+    harness::writeFile(outside + "/linked.conf", badge_marker(90));
+    harness::writeFile(tree + "/plain.txt", "no markers here\n");
     std::map<std::string, int> numbers = {
-        {tree + "/a.conf", 11},
-        {tree + "/.hidden", 12},
-        {tree + "/sub/b.conf", 13},
-        {tree + "/sub/deeper/c.conf", 14},
-        {tree + "/sub/deeper/d.conf", 15},
-        {tree + "/z.conf", 16},
+        {tree + "/a.conf", 11},           {tree + "/.hidden", 12},
+        {tree + "/sub/b.conf", 13},       {tree + "/sub/deeper/c.conf", 14},
+        {tree + "/sub/deeper/d.conf", 15}, {tree + "/z.conf", 16},
     };
     for (const auto &[path, number] : numbers)
         harness::writeFile(path, "# settings\n" + badge_marker(number));
-    harness::writeFile(tree + "/plain.txt", "no markers here\n");
-    // Targets outside the tree: a walk that followed links would ask for 90.
-    harness::writeFile(outside + "/linked.conf", badge_marker(90));
-    ASSERT_EQ(symlink((outside + "/linked.conf").c_str(), (tree + "/link-to-file").c_str()), 0);
-    ASSERT_EQ(symlink(outside.c_str(), (tree + "/sub/link-to-dir").c_str()), 0);
-    ASSERT_EQ(symlink("/nonexistent/target", (tree + "/dangling").c_str()), 0);
-    // Opening a pipe would block the walk.
-    ASSERT_EQ(mkfifo((tree + "/sub/pipe").c_str(), 0644), 0);
 
-    std::vector<std::string> expected;
+    Lines expected;
     expected_walk(tree, numbers, &expected);
     ASSERT_EQ(expected.size(), numbers.size());
 
@@ -112,7 +94,7 @@ TEST(DirectoryWalk, StatusIsThatOfTheLastEntryThatGaveOne) {
         harness::TempDir top;
         harness::writeFile(top.file("one.conf"), "");
         harness::writeFile(top.file("two.conf"), "");
-        std::vector<std::string> order = directory_order(top.path());
+        Lines order = directory_order(top.path());
         ASSERT_EQ(order.size(), 2u);
         std::string fails = marker + "root.Badge.B3 nosuchtemplate\n";
         harness::writeFile(top.file(order[0]), lastFails ? badge_marker(4) : fails);
@@ -160,7 +142,7 @@ class EntryPathTooLong : public testing::Test {
 TEST_F(EntryPathTooLong, IsReportedAndTheWalkGoesOn) {
     // The failure counts only when no file after it in directory order
     // succeeds; with several files that is rarely so.
-    std::vector<std::string> expected;
+    Lines expected;
     for (const std::string &name : directory_order(deep))
         if (name != longName)
             expected.push_back(request_for(std::stoi(name)));

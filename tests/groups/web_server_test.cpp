@@ -2,7 +2,6 @@
 // embedded store, fetched with a real HTTP client.
 #include <gtest/gtest.h>
 
-#include "device_store.h"
 #include "dynamic_group_requests.h"
 #include "web_server.h"
 
@@ -11,7 +10,7 @@ namespace {
 using groups_test::Page;
 using groups_test::WebServer;
 
-class UnderWebServer : public groups_test::DeviceStore {
+class UnderWebServer : public program_run::DeviceStore {
   protected:
     void SetUp() override {
         DeviceStore::SetUp();
@@ -21,8 +20,7 @@ class UnderWebServer : public groups_test::DeviceStore {
     }
 
     std::string add_group_target(const std::string &number = "") const {
-        return "/add_group.cgi?parent=" + std::string(groups_test::badgeParent) +
-               "&template=" + groups_test::badgeTemplate +
+        return "/add_group.cgi?parent=root.Badge&template=badge" +
                (number.empty() ? "" : "&number=" + number);
     }
 

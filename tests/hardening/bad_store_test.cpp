@@ -5,8 +5,7 @@
 
 #include <string>
 
-#include "harness.h"
-#include "store_run.h"
+#include "front/program_run.h"
 
 namespace {
 
@@ -25,11 +24,11 @@ TEST_P(NotADatabase, IsReportedAndLeftAsItWas) {
     std::string store = directory.file("store.db");
     harness::writeFile(store, GetParam().content);
 
-    harness::Result reading = run_on(store, {"--nolog", "get", "root.W.P0"});
+    harness::Result reading = program_run::run_on(store, {"--nolog", "get", "root.W.P0"});
     EXPECT_EQ(reading.status, 2);
     EXPECT_EQ(reading.err, "#Error -13 getting parameter 'root.W.P0'!\n");
 
-    harness::Result writing = run_on(store, {"--nolog", "set", "root.W.P0", "x"});
+    harness::Result writing = program_run::run_on(store, {"--nolog", "set", "root.W.P0", "x"});
     EXPECT_EQ(writing.status, 1);
     EXPECT_EQ(writing.err, "Error -13 setting 'root.W.P0' to 'x'!\nFailed to set parameter root.W.P0.\n");
 

@@ -12,8 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "harness.h"
-#include "store_run.h"
+#include "front/program_run.h"
 
 namespace {
 
@@ -52,7 +51,13 @@ TEST(Concurrency, WritersAndReadersNeitherLoseNorTearValues) {
     harness::TempDir directory;
     std::string store = directory.file("store.db");
     harness::writeFile(directory.file("groups.json"), groupFile);
-    harness::Result loaded = run_on(store, {"--nolog", "readgroupfile", directory.file("groups.json")});
+    // One run of the program against the store.
+    auto program = [&](program_run::Lines args) {
+        args.insert(args.begin(), "--nolog");
+        return program_run::run_on(store, args);
+    };
+    const program_run::Lines listing = {"getgroup", "root.W", "-", "NAMEVALUESECTIONS"};
+    harness::Result loaded = program({"readgroupfile", directory.file("groups.json")});
     ASSERT_EQ(loaded.status, 0) << loaded.err;
 
     Failures failures;
@@ -66,7 +71,7 @@ TEST(Concurrency, WritersAndReadersNeitherLoseNorTearValues) {
             std::string file = directory.file("writer" + std::to_string(w) + ".txt");
             for (int n = 1; !stop; n++) {
                 harness::writeFile(file, writer_file(w, n));
-                harness::Result result = run_on(store, {"--nolog", "setparams", file});
+                harness::Result result = program({"setparams", file});
                 if (result.status != 0) {
                     failures.add("writer " + std::to_string(w) + ": status " +
                                  std::to_string(result.status) + ": " + result.err);
@@ -85,7 +90,7 @@ TEST(Concurrency, WritersAndReadersNeitherLoseNorTearValues) {
         threads.emplace_back([&, r] {
             std::vector<int> seen(writers, 0);
             while (!stop) {
-                harness::Result result = run_on(store, {"--nolog", "getgroup", "root.W", "-", "NAMEVALUESECTIONS"});
+                harness::Result result = program(listing);
                 if (result.status != 0) {
                     failures.add("reader " + std::to_string(r) + ": status " +
                                  std::to_string(result.status) + ": " + result.err);
@@ -129,7 +134,7 @@ TEST(Concurrency, WritersAndReadersNeitherLoseNorTearValues) {
     EXPECT_GT(reads.load(), 4 * readers);
 
     // Every writer's last completed write is what the store holds.
-    harness::Result final = run_on(store, {"--nolog", "getgroup", "root.W", "-", "NAMEVALUESECTIONS"});
+    harness::Result final = program(listing);
     ASSERT_EQ(final.status, 0) << final.err;
     for (int w = 0; w < writers; w++)
         EXPECT_TRUE(std::regex_search(final.out, std::regex("\nP" + std::to_string(w) + " += \"w" +

@@ -5,22 +5,16 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <iostream>
 #include <random>
-#include <sqlite3.h>
 #include <optional>
-#include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
-#include "harness.h"
-#include "store_run.h"
+#include "front/program_run.h"
 #include "store/kelbrin.h"
 
 namespace {
@@ -112,22 +106,7 @@ std::string expected_value(const Setting &setting, const std::string &value) {
 }
 
 std::string integrity_of(const std::string &path) {
-    sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        std::string message = db ? sqlite3_errmsg(db) : "cannot open";
-        sqlite3_close(db);
-        return message;
-    }
-    std::string result;
-    sqlite3_stmt *statement = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &statement, nullptr) == SQLITE_OK)
-        while (sqlite3_step(statement) == SQLITE_ROW)
-            result += reinterpret_cast<const char *>(sqlite3_column_text(statement, 0));
-    else
-        result = sqlite3_errmsg(db);
-    sqlite3_finalize(statement);
-    sqlite3_close(db);
-    return result;
+    return harness::shell("sqlite3 '" + path + "' 'PRAGMA integrity_check' 2>&1");
 }
 
 // When the store's write-ahead log last changed: it changes with every commit.
@@ -154,16 +133,6 @@ struct ImportRun {
 // start-up is (under emulation it is most of a run).
 ImportRun run_and_kill(const std::string &store, const std::string &file,
                  std::chrono::microseconds delay) {
-    std::string storeVariable = "KELBRIN_STORE=" + store;
-    std::vector<std::string> environment;
-    for (char **entry = environ; *entry; entry++)
-        if (std::strncmp(*entry, "KELBRIN_STORE=", 14) != 0)
-            environment.push_back(*entry);
-    environment.push_back(storeVariable);
-    std::vector<char *> envp;
-    for (std::string &entry : environment)
-        envp.push_back(entry.data());
-    envp.push_back(nullptr);
     std::string program = harness::programPath();
     std::vector<std::string> words{program, "--nolog", "setparams", file};
     std::vector<char *> argv;
@@ -171,12 +140,13 @@ ImportRun run_and_kill(const std::string &store, const std::string &file,
         argv.push_back(word.data());
     argv.push_back(nullptr);
 
+    // The child finds the store through the test's own KELBRIN_STORE.
     pid_t child = fork();
     if (child == 0) {
         int null = open("/dev/null", O_WRONLY);
         dup2(null, 1);
         dup2(null, 2);
-        execve(program.c_str(), argv.data(), envp.data());
+        execv(program.c_str(), argv.data());
         _exit(127);
     }
     int status = 0;
@@ -203,7 +173,8 @@ TEST(CrashSafety, KilledImportLeavesAPrefixOfTheFileAndASoundStore) {
     std::string store = directory.file("store.db");
     setenv("KELBRIN_STORE", store.c_str(), 1);
     harness::writeFile(directory.file("groups.json"), group_file());
-    harness::Result loaded = run_on(store, {"--nolog", "readgroupfile", directory.file("groups.json")});
+    harness::Result loaded =
+        program_run::run_on(store, {"--nolog", "readgroupfile", directory.file("groups.json")});
     ASSERT_EQ(loaded.status, 0) << loaded.err;
 
     std::vector<Setting> order = settings_in_order();
@@ -230,7 +201,7 @@ TEST(CrashSafety, KilledImportLeavesAPrefixOfTheFileAndASoundStore) {
         harness::writeFile(file, parameter_file(round));
         run_and_kill(store, file, std::chrono::microseconds(moment(random)));
 
-        ASSERT_EQ(integrity_of(store), "ok");
+        ASSERT_EQ(integrity_of(store), "ok\n");
         std::vector<std::string> after = read_settings();
         // New values from the start of the file, then old values only.
         size_t written = 0;
@@ -249,7 +220,7 @@ TEST(CrashSafety, KilledImportLeavesAPrefixOfTheFileAndASoundStore) {
     std::cout << partial << " of " << kills << " kills cut an import of " << order.size()
               << " settings (" << whole.writing.count() / 1000 << " ms of writing)\n";
 
-    harness::Result reading = run_on(store, {"--nolog", "get", "root.Big.P0"});
+    harness::Result reading = program_run::run_on(store, {"--nolog", "get", "root.Big.P0"});
     EXPECT_EQ(reading.status, 0) << reading.err;
 }
 

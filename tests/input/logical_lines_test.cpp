@@ -1,6 +1,5 @@
 #include "input/logical_lines.h"
 
-#include <chrono>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
@@ -101,18 +100,6 @@ const lines_case linesCases[] = {
 TEST(LogicalLines, JoinsPhysicalLines) {
     for (const lines_case &c : linesCases)
         EXPECT_EQ(read_all(c.file), c.lines) << c.behaviour;
-}
-
-TEST(LogicalLines, ATenMegabyteLineIsReadWhole) {
-    std::string line(10 * 1024 * 1024, 'v');
-    line += "\n";
-    auto started = std::chrono::steady_clock::now();
-    std::vector<logical_line> lines = read_all(line);
-    double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].text.size(), line.size());
-    EXPECT_LT(seconds, 10.0);
 }
 
 } // namespace

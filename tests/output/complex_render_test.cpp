@@ -21,24 +21,22 @@ class TreeBuilder {
             std::free(block);
     }
 
+    DataNode *make(int32_t kind, int32_t subtype = 0) {
+        DataNode *node = allocate<DataNode>();
+        node->kind = kind;
+        if (kind == DATA_SCALAR)
+            node->u.scalar.subtype = subtype;
+        return node;
+    }
+    DataNode *scalar(int32_t subtype) { return make(DATA_SCALAR, subtype); }
     DataNode *string(const char *text) {
         DataNode *node = scalar(SCALAR_STRING);
-        node->u.scalar.value.string = copy(text);
+        node->u.scalar.value.string = keep(strdup(text));
         return node;
     }
     DataNode *integer(int32_t number) {
         DataNode *node = scalar(SCALAR_INTEGER);
         node->u.scalar.value.integer = number;
-        return node;
-    }
-    DataNode *scalar(int32_t subtype) {
-        DataNode *node = make(DATA_SCALAR);
-        node->u.scalar.subtype = subtype;
-        return node;
-    }
-    DataNode *make(int32_t kind) {
-        DataNode *node = allocate<DataNode>();
-        node->kind = kind;
         return node;
     }
     DataNode *list(const std::vector<DataNode *> &items) {
@@ -57,7 +55,7 @@ class TreeBuilder {
         HashEntry **tail = &node->u.hash.firstEntry;
         for (const auto &[key, value] : entries) {
             *tail = allocate<HashEntry>();
-            (*tail)->key = key != nullptr ? copy(key) : nullptr;
+            (*tail)->key = key != nullptr ? keep(strdup(key)) : nullptr;
             (*tail)->value = value;
             tail = &(*tail)->next;
         }
@@ -65,13 +63,8 @@ class TreeBuilder {
     }
 
   private:
-    template <typename T> T *allocate() {
-        T *block = static_cast<T *>(std::calloc(1, sizeof(T)));
-        blocks_.push_back(block);
-        return block;
-    }
-    char *copy(const char *text) {
-        char *block = strdup(text);
+    template <typename T> T *allocate() { return keep(static_cast<T *>(std::calloc(1, sizeof(T)))); }
+    template <typename T> T *keep(T *block) {
         blocks_.push_back(block);
         return block;
     }

@@ -1,18 +1,13 @@
 // End to end against the embedded store: the output of each type read back
 // by the program it is written for, and the example device listed whole.
+#include <functional>
+
 #include "program_test_support.h"
 
 namespace output_tests {
 namespace {
 
-harness::Result run_store(const harness::TempDir &dir, std::vector<std::string> args) {
-    harness::Run request;
-    request.args = std::move(args);
-    request.realStore = true;
-    request.storePath = dir.file("store.db");
-    request.cwd = dir.path();
-    return harness::run(request);
-}
+const std::string device = harness::sourceDir() + "/examples/device.json";
 
 std::string all_bytes() {
     std::string bytes;
@@ -26,106 +21,100 @@ std::string without(std::string text, char dropped) {
     return text;
 }
 
-// Stores the values as root.T.V0, V1, ... and returns the words that set them.
-std::vector<std::string> declare_and_set(const harness::TempDir &dir,
-                                         const std::vector<std::string> &values) {
+// Stores the values as root.T.V0, V1, ... in a fresh store, runs the words
+// that write them out and then the reader, and returns what the reader
+// wrote to got0, got1, ...
+Lines read_back(const Lines &values, const Lines &write, const std::string &reader) {
+    harness::TempDir dir;
     json items = json::array();
-    std::vector<std::string> args = {"readgroupfile", dir.file("group.json")};
+    Lines args = {"readgroupfile", dir.file("group.json")};
     for (size_t i = 0; i < values.size(); i++) {
         items.push_back({{"parameter", "V" + std::to_string(i)}});
         args.insert(args.end(), {"set", "root.T.V" + std::to_string(i), values[i]});
     }
     harness::writeFile(dir.file("group.json"),
                        json{{"groups", {{{"group", "root.T"}, {"items", items}}}}}.dump());
-    return args;
+    args.insert(args.end(), write.begin(), write.end());
+    harness::Result result = program_run::run_on(dir.file("store.db"), args, "", dir.path());
+    EXPECT_EQ(result.status, 0) << result.err;
+    int status = -1;
+    harness::shell("cd " + dir.path() + " && " + reader, &status);
+    EXPECT_EQ(status, 0) << reader;
+    Lines got;
+    for (size_t i = 0; i < values.size(); i++)
+        got.push_back(harness::readFile(dir.file("got" + std::to_string(i))));
+    return got;
 }
 
-const std::vector<std::string> trickyValues = {"", "'", "''", "it's", "a\"b\\c", "line\n",
-                                               "\\\"", "{x}", "a&b", "<b>&"};
+// The code for each number below count, joined.
+std::string for_each(size_t count, const std::function<std::string(const std::string &)> &code) {
+    std::string all;
+    for (size_t i = 0; i < count; i++)
+        all += code(std::to_string(i));
+    return all;
+}
+
+const Lines trickyValues = {"", "'", "''", "it's", "a\"b\\c",
+                            "line\n", "\\\"", "{x}", "a&b", "<b>&"};
 
 TEST(Consumers, ShellsRecoverEveryByteOfScriptOutput) {
-    harness::TempDir dir;
-    std::vector<std::string> values = trickyValues;
+    Lines values = trickyValues;
     values.push_back(all_bytes());
     values.push_back("$HOME `id` $(id)");
-    std::vector<std::string> args = declare_and_set(dir, values);
-    args.insert(args.end(), {"getgroup", "root.T", "out.sh", "SCRIPT"});
-    ASSERT_EQ(run_store(dir, args).status, 0);
-
-    for (const char *shell : {"dash", "bash"}) {
-        std::string script = ". ./out.sh";
-        for (size_t i = 0; i < values.size(); i++)
-            script += "; printf %s \"$root_T_V" + std::to_string(i) + "\" > got" + std::to_string(i);
-        int status = -1;
-        harness::shell("cd " + dir.path() + " && LC_ALL=C " + shell + " -c '" + script + "'",
-                       &status);
-        ASSERT_EQ(status, 0) << shell;
-        for (size_t i = 0; i < values.size(); i++)
-            EXPECT_EQ(harness::readFile(dir.file("got" + std::to_string(i))), values[i])
-                << shell << " value " << i;
-    }
+    std::string script = ". ./out.sh" + for_each(values.size(), [](const std::string &i) {
+                             return "; printf %s \"$root_T_V" + i + "\" > got" + i;
+                         });
+    for (const char *shell : {"dash", "bash"})
+        EXPECT_EQ(read_back(values, {"getgroup", "root.T", "out.sh", "SCRIPT"},
+                            "LC_ALL=C " + std::string(shell) + " -c '" + script + "'"),
+                  values)
+            << shell;
 }
 
 TEST(Consumers, PhpRecoversValuesWithoutDollarSigns) {
-    harness::TempDir dir;
-    std::vector<std::string> values = trickyValues;
+    Lines values = trickyValues;
     values.push_back(without(all_bytes(), '$'));
     values.push_back("cost: $HOME");
-    std::vector<std::string> args = declare_and_set(dir, values);
+    Lines expected = values;
+    expected.back() = "cost: "; // PHP interpolates "$" inside double quotes.
     // getgroup ends the file with "?>", get without it: PHP reads both.
-    args.insert(args.end(), {"getgroup", "root.T", "out.php", "PHP", "get", "root.T.V0",
-                             "single.php", "PHP"});
-    ASSERT_EQ(run_store(dir, args).status, 0);
-
-    std::string code = "include \"out.php\"; include \"single.php\";";
-    for (size_t i = 0; i < values.size(); i++)
-        code += " file_put_contents(\"got" + std::to_string(i) + "\", $root_T_V" +
-                std::to_string(i) + ");";
-    int status = -1;
-    harness::shell("cd " + dir.path() + " && php -d error_reporting=0 -r '" + code + "'", &status);
-    ASSERT_EQ(status, 0);
-    for (size_t i = 0; i + 1 < values.size(); i++)
-        EXPECT_EQ(harness::readFile(dir.file("got" + std::to_string(i))), values[i]) << i;
-    // PHP interpolates "$" inside double quotes.
-    EXPECT_EQ(harness::readFile(dir.file("got" + std::to_string(values.size() - 1))), "cost: ");
+    std::string code = "include \"out.php\"; include \"single.php\";" +
+                       for_each(values.size(), [](const std::string &i) {
+                           return " file_put_contents(\"got" + i + "\", $root_T_V" + i + ");";
+                       });
+    EXPECT_EQ(read_back(values,
+                        {"getgroup", "root.T", "out.php", "PHP", "get", "root.T.V0", "single.php",
+                         "PHP"},
+                        "php -d error_reporting=0 -r '" + code + "'"),
+              expected);
 }
 
 TEST(Consumers, HtmlParserRecoversFormValuesWithoutSingleQuotes) {
-    harness::TempDir dir;
-    std::vector<std::string> values;
+    Lines values;
     for (const std::string &value : trickyValues)
         if (value.find('\'') == std::string::npos)
             values.push_back(value);
     values.push_back(without(all_bytes(), '\''));
-    values.push_back("a&amp;b"); // HTML decodes character references
-    std::vector<std::string> args = declare_and_set(dir, values);
-    args.insert(args.end(), {"getgroup", "root.T", "out.html", "FORM"});
-    ASSERT_EQ(run_store(dir, args).status, 0);
-
-    harness::writeFile(dir.file("read.py"), R"(from html.parser import HTMLParser
+    values.push_back("a&amp;b");
+    Lines expected = values;
+    expected.back() = "a&b"; // HTML decodes character references
+    // Each field, named conf_T_V<n>, goes to got<n>.
+    const std::string reader = R"(python3 -c 'from html.parser import HTMLParser
 class Fields(HTMLParser):
     def handle_starttag(self, tag, attrs):
         fields = dict(attrs)
-        with open("got_" + fields["name"], "wb") as got:
-            got.write(fields["value"].encode("latin-1"))
+        open("got" + fields["name"][8:], "wb").write(fields["value"].encode("latin-1"))
 parser = Fields()
 parser.feed(open("out.html", "rb").read().decode("latin-1"))
-parser.close()
-)");
-    int status = -1;
-    harness::shell("cd " + dir.path() + " && python3 read.py", &status);
-    ASSERT_EQ(status, 0);
-    for (size_t i = 0; i + 1 < values.size(); i++)
-        EXPECT_EQ(harness::readFile(dir.file("got_conf_T_V" + std::to_string(i))), values[i]) << i;
-    EXPECT_EQ(harness::readFile(dir.file("got_conf_T_V" + std::to_string(values.size() - 1))),
-              "a&b");
+parser.close()')";
+    EXPECT_EQ(read_back(values, {"getgroup", "root.T", "out.html", "FORM"}, reader), expected);
 }
 
 TEST(Consumers, SectionsListingShowsTheWholeExampleDevice) {
     harness::TempDir dir;
     harness::Result result =
-        run_store(dir, {"readgroupfile", harness::sourceDir() + "/examples/device.json",
-                        "getgroup", "root", "-", "NAMEVALUESECTIONS"});
+        program_run::run_on(dir.file("store.db"), {"readgroupfile", device, "getgroup", "root", "-",
+                                                   "NAMEVALUESECTIONS"});
     ASSERT_EQ(result.status, 0) << result.err;
     const std::string &out = result.out;
     EXPECT_EQ(out.rfind(banner + "\n\n[Brand]\nBrand                    = \"Kelbrin\"\n", 0), 0u);
@@ -154,12 +143,12 @@ TEST(Consumers, SectionsListingShowsTheWholeExampleDevice) {
 
 TEST(Consumers, GroupListShowsDynamicGroups) {
     harness::TempDir dir;
-    harness::Result result =
-        run_store(dir, {"readgroupfile", harness::sourceDir() + "/examples/device.json",
-                        "addgroup", "root.Badge", "badge", "addgroup", "root.Badge", "badge",
-                        "getgrouplist", "root.Badge", "list.txt", "VALUE",
-                        "getgrouplist", "root.Badge", "sections.txt", "NAMEVALUESECTIONS",
-                        "getgrouplist", "root.Brand"});
+    harness::Result result = program_run::run_on(
+        dir.file("store.db"),
+        {"readgroupfile", device, "addgroup", "root.Badge", "badge", "addgroup", "root.Badge",
+         "badge", "getgrouplist", "root.Badge", "list.txt", "VALUE", "getgrouplist", "root.Badge",
+         "sections.txt", "NAMEVALUESECTIONS", "getgrouplist", "root.Brand"},
+        "", dir.path());
     const std::string created = harness::readFile(dir.file("list.txt"));
     ASSERT_EQ(std::count(created.begin(), created.end(), '\n'), 2) << created;
     EXPECT_EQ(harness::readFile(dir.file("sections.txt")),

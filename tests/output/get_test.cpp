@@ -1,4 +1,4 @@
-// get: one parameter in each output type, its files and its failures.
+// get and getlist: parameters in each output type, their files and failures.
 #include "program_test_support.h"
 
 namespace output_tests {
@@ -35,45 +35,40 @@ TEST(Get, WritesEveryTypeByteForByte) {
         {"value", "x", "\"x\"\n"},
     };
     for (const TypeCase &c : cases) {
-        harness::Result result = run_program(store({plain("root.Alpha.Name", c.value)}),
-                                             {"get", "root.Alpha.Name", "-", c.type});
+        harness::Result result = run({"get", "root.Alpha.Name", "-", c.type},
+                                     store({plain("root.Alpha.Name", c.value)}));
         EXPECT_EQ(result.out, c.expected) << c.type << " of '" << c.value << "'";
         EXPECT_EQ(result.status, 0) << c.type;
     }
 }
 
+// A name of one dot has no section: reported, without a line.
 TEST(Get, PadsShortNamesToTwentyFiveColumnsInSections) {
     const std::string name24(24, 'n'), name25(25, 'n'), name26(26, 'n');
+    Lines args;
+    for (const std::string &name : {"root.A." + name24, "root.A." + name25, "root.A." + name26,
+                                    std::string("root.Foo")})
+        args.insert(args.end(), {"get", name, "-", "NAMEVALUESECTIONS"});
     harness::Result result =
-        run_program(store({plain("root.A." + name24, "1"), plain("root.A." + name25, "2"),
-                           plain("root.A." + name26, "3")}),
-                    {"get", "root.A." + name24, "-", "NAMEVALUESECTIONS", "get", "root.A." + name25,
-                     "-", "NAMEVALUESECTIONS", "get", "root.A." + name26, "-",
-                     "NAMEVALUESECTIONS"});
+        run(args, store({plain("root.A." + name24, "1"), plain("root.A." + name25, "2"),
+                         plain("root.A." + name26, "3"), plain("root.Foo", "4")}));
     EXPECT_EQ(result.out, banner + name24 + " = \"1\"\n" + banner + name25 + "= \"2\"\n" + banner +
-                              name26 + "= \"3\"\n");
-}
-
-TEST(Get, NameWithOneDotInSectionsReportsAndWritesNoLine) {
-    harness::Result result =
-        run_program(store({plain("root.Foo", "1")}), {"get", "root.Foo", "-", "NAMEVALUESECTIONS"});
-    EXPECT_EQ(result.out, banner);
+                              name26 + "= \"3\"\n" + banner);
     expect_messages(result, {{3, "Internal error: '.'-delimited format expected."}});
     EXPECT_EQ(result.status, 0);
 }
 
 TEST(Get, ShowAccessAddsTheAccessControlTextToNameValueOnly) {
-    harness::Run request;
-    request.args = {"--showaccess", "get", "root.A.Y", "-", "NAMEVALUE", "get",
-                    "root.A.X", "-", "NAMEVALUE", "get", "root.A.Y", "-", "SCRIPT"};
-    request.script = store({plain("root.A.X", "1"),
-                            json::parse(R"({"name": "root.A.Y", "value": "2", "accessControl": "rw"})")});
-    harness::Result result = harness::run(request);
+    harness::Result result =
+        run({"--showaccess", "get", "root.A.Y", "-", "NAMEVALUE", "get", "root.A.X", "-",
+             "NAMEVALUE", "get", "root.A.Y", "-", "SCRIPT"},
+            store({plain("root.A.X", "1"),
+                   json::parse(R"({"name": "root.A.Y", "value": "2", "accessControl": "rw"})")}));
     EXPECT_EQ(result.out, "root.A.Y=\"2\" accessControl=\"rw\"\n"
                           "root.A.X=\"1\" accessControl=\"\"\n"
                           "root_A_Y='2'\n");
     EXPECT_EQ(harness::storeCalls(result),
-              (std::vector<std::string>{
+              (Lines{
                   "cli_getCustomParam(\"root.A.Y\") = \"2\"",
                   "cli_getParamOption(\"root.A.Y\", \"accessControl\") = \"rw\"",
                   "cli_getCustomParam(\"root.A.X\") = \"1\"",
@@ -84,8 +79,8 @@ TEST(Get, ShowAccessAddsTheAccessControlTextToNameValueOnly) {
 TEST(Get, EscapedValuesLongerThanTheEscapeBufferComeOutWhole) {
     const std::string quotes(300, '"'), apostrophes(300, '\'');
     harness::Result result =
-        run_program(store({plain("root.A.Q", quotes), plain("root.A.P", apostrophes)}),
-                    {"get", "root.A.Q", "-", "PHP", "get", "root.A.P", "-", "FORM"});
+        run({"get", "root.A.Q", "-", "PHP", "get", "root.A.P", "-", "FORM"},
+            store({plain("root.A.Q", quotes), plain("root.A.P", apostrophes)}));
     std::string escapedQuotes, doubledApostrophes(600, '\'');
     for (int i = 0; i < 300; i++)
         escapedQuotes += "\\\"";
@@ -97,9 +92,9 @@ TEST(Get, EscapedValuesLongerThanTheEscapeBufferComeOutWhole) {
 TEST(Get, WritesIntoAFileCreatingOrTruncatingIt) {
     harness::TempDir dir;
     harness::writeFile(dir.file("old.txt"), "left over from before\n");
-    harness::Result result =
-        run_program(store({plain("root.A.X", "1")}),
-                    {"get", "root.A.X", dir.file("new.txt"), "VALUE", "get", "root.A.X", dir.file("old.txt")});
+    harness::Result result = run({"get", "root.A.X", dir.file("new.txt"), "VALUE", "get",
+                                  "root.A.X", dir.file("old.txt")},
+                                 store({plain("root.A.X", "1")}));
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(harness::readFile(dir.file("new.txt")), "\"1\"\n");
@@ -108,25 +103,86 @@ TEST(Get, WritesIntoAFileCreatingOrTruncatingIt) {
 
 TEST(Get, UnreadableValueLeavesTheHeaderAndTheRunGoesOn) {
     harness::TempDir dir;
-    harness::Result result = run_program(
-        store({plain("root.A.X", "1"), complex("root.A.Z", json::parse(R"({"hash": []})"))}),
-        {"get", "root.None", dir.file("out.php"), "PHP", "get", "root.A.Z", "-", "NAMEVALUESECTIONS",
-         "get", "root.A.X"});
+    harness::Result result = run(
+        {"get", "root.None", dir.file("out.php"), "PHP", "get", "root.A.Z", "-",
+         "NAMEVALUESECTIONS", "get", "root.A.X"},
+        store({plain("root.A.X", "1"), complex("root.A.Z", json::parse(R"({"hash": []})"))}));
     EXPECT_EQ(harness::readFile(dir.file("out.php")), "<?php\n");
     EXPECT_EQ(result.out, banner + "\"1\"\n");
     expect_messages(result, {{3, "//Error -2 getting parameter 'root.None'!"},
                              {3, "#Error -20 getting parameter 'root.A.Z'!"}});
     EXPECT_EQ(result.status, 2);
     // A complex parameter is not read in its complex form.
-    for (const std::string &call : harness::storeCalls(result))
-        EXPECT_EQ(call.find("cli_getComplexParam"), std::string::npos) << call;
+    EXPECT_EQ(harness::storeCalls(result),
+              (Lines{"cli_getCustomParam(\"root.None\") ! -2 = NULL",
+                     "cli_getCustomParam(\"root.A.Z\") ! -20 = NULL",
+                     "cli_getCustomParam(\"root.A.X\") = \"1\""}));
+}
+
+struct ListCase {
+    const char *behaviour;
+    std::string names;
+    const char *type;
+    std::string expected;
+};
+
+TEST(GetList, WritesOneLinePerReadableName) {
+    const std::string script =
+        store({plain("root.A.X", "1"), plain("root.A.Y", "it's"), plain("root.B.Z", "3")});
+    const std::vector<ListCase> cases = {
+        {"empty list, PHP", "", "PHP", "<?php\n"},
+        {"empty list, sections", "", "NAMEVALUESECTIONS", banner},
+        {"last line without newline", "root.A.X\nroot.B.Z", "NAMEVALUE",
+         "root.A.X=\"1\"\nroot.B.Z=\"3\"\n"},
+        {"PHP has no trailer", "root.A.X\n", "PHP", "<?php\n$root_A_X = \"1\";\n"},
+        {"sections have no headers", "root.A.X\nroot.B.Z\n", "NAMEVALUESECTIONS",
+         banner + "X                        = \"1\"\nZ                        = \"3\"\n"},
+        {"script quoting", "root.A.Y\n", "SCRIPT", "root_A_Y='it'\\''s'\n"},
+    };
+    harness::TempDir dir;
+    for (const ListCase &c : cases) {
+        harness::writeFile(dir.file("names"), c.names);
+        harness::Result result =
+            run({"getlist", dir.file("names"), dir.file("out"), c.type}, script);
+        EXPECT_EQ(harness::readFile(dir.file("out")), c.expected) << c.behaviour;
+        EXPECT_EQ(result.status, 0) << c.behaviour;
+    }
+}
+
+TEST(GetList, ReadsStandardInputWritesStandardOutputAndCutsValuesAt255Characters) {
+    const std::string longValue(300, 'v');
+    harness::Result result =
+        run({"getlist", "-", "-", "NAMEVALUE"},
+            store({plain("root.A.X", "1"), plain("root.A.L", longValue)}), "root.A.X\nroot.A.L\n");
+    EXPECT_EQ(result.out, "root.A.X=\"1\"\nroot.A.L=\"" + longValue.substr(0, 255) + "\"\n");
+}
+
+TEST(GetList, PassesEveryByteOfALineAndSplitsLinesAt255Characters) {
+    const std::string longLine(300, 'n');
+    harness::Result result = run({"getlist", "-", "-", "VALUE"}, store({plain("root.A.X", "1")}),
+                                 "root.A.X\r\n\n" + longLine + "\nroot.A.X\n");
+    EXPECT_EQ(harness::storeCalls(result),
+              (Lines{
+                  "cli_getCustomParamToBuf(\"root.A.X\\r\", 255) ! -2",
+                  "cli_getCustomParamToBuf(\"\", 255) ! -2",
+                  "cli_getCustomParamToBuf(\"" + longLine.substr(0, 255) + "\", 255) ! -2",
+                  "cli_getCustomParamToBuf(\"" + longLine.substr(255) + "\", 255) ! -2",
+                  "cli_getCustomParamToBuf(\"root.A.X\", 255)"}));
+    EXPECT_EQ(result.out, "\"1\"\n");
+    expect_messages(result, {{3, "#Error -2 getting parameter 'root.A.X\r'!"},
+                             {3, "#Error -2 getting parameter ''!"},
+                             {3, "#Error -2 getting parameter '" + longLine.substr(0, 255) + "'!"},
+                             {3, "#Error -2 getting parameter '" + longLine.substr(255) + "'!"}});
+    EXPECT_EQ(result.status, 2);
 }
 
 TEST(Get, FatalFailuresEndTheRunWithoutOpeningTheFile) {
     harness::TempDir dir;
+    harness::writeFile(dir.file("names"), "root.A.X\n");
     const std::string script = store({plain("root.A.X", "1"), plain("root.A.Y", "2")});
+    const std::string missing = dir.file("missing");
     struct Case {
-        std::vector<std::string> args;
+        Lines args;
         std::vector<Message> messages;
     };
     const std::vector<Case> cases = {
@@ -140,16 +196,22 @@ TEST(Get, FatalFailuresEndTheRunWithoutOpeningTheFile) {
         {{"get", "root.A.X", dir.file("no/such/dir")},
          {{3, "Unable to open file " + dir.file("no/such/dir") + ": No such file or directory"},
           {3, "Failed to get parameter root.A.X."}}},
-        {{"get"}, {{4, "Parameter name expected!"}}},
+        // getlist names its list file.
+        {{"getlist", "names", "out", "XML"},
+         {{3, "Unsupported type: XML"}, {3, "Failed to get list. List file names."}}},
+        {{"getlist", missing, "out", "VALUE"},
+         {{3, "Unable to open file " + missing + ": No such file or directory"},
+          {3, "Failed to get list. List file " + missing + "."}}},
     };
     for (const Case &c : cases) {
-        harness::Result result = run_program(script, c.args, dir.path());
-        EXPECT_EQ(result.status, 1) << c.args[2 % c.args.size()];
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        harness::Result result = run(c.args, script, "", dir.path());
+        EXPECT_EQ(result.status, 1);
         EXPECT_EQ(result.out, "");
         expect_messages(result, c.messages);
-        EXPECT_EQ(harness::storeCalls(result), std::vector<std::string>{});
+        EXPECT_EQ(harness::storeCalls(result), Lines{});
     }
-    EXPECT_EQ(harness::shell("ls -A " + dir.path()), "");
+    EXPECT_EQ(harness::shell("ls -A " + dir.path()), "names\n");
 }
 
 } // namespace

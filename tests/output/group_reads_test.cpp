@@ -30,28 +30,23 @@ const std::string device = store({plain("root.Alpha.X", "1"), plain("root.Alpha.
                                      "Top": [{"name": "Top.Sub", "value": "Sub"}]}})"));
 
 TEST(GetGroup, WritesPlainParametersAsNameValueAndLeavesComplexOnesOut) {
-    harness::Result result = run_program(device, {"getgroup", "root.Alpha"});
+    harness::Result result = run({"getgroup", "root.Alpha"}, device);
     EXPECT_EQ(result.out, "root.Alpha.X=\"1\"\nroot.Alpha.Y=\"2\"\nroot.Alpha.W=\"4\"\n");
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(harness::storeCalls(result),
-              (std::vector<std::string>{
-                  "cli_getParamsInGroup(\"root.Alpha\") = #1",
-                  "cli_getParamInGroup(#1)",
-                  "cli_getCustomParam(\"root.Alpha.X\") = \"1\"",
-                  "cli_getParamInGroup(#1)",
-                  "cli_getCustomParam(\"root.Alpha.Y\") = \"2\"",
-                  "cli_getParamInGroup(#1)",
-                  "cli_getCustomParam(\"root.Alpha.Zones\") ! -20 = NULL",
-                  "cli_getComplexParam(\"root.Alpha.Zones\") = #2",
-                  "cli_getParamInGroup(#1)",
-                  "cli_getCustomParam(\"root.Alpha.W\") = \"4\"",
-                  "cli_getParamInGroup(#1)",
-                  "cli_cleanupGroupContext(#1)"}));
+              (Lines{"cli_getParamsInGroup(\"root.Alpha\") = #1",
+                     "cli_getParamInGroup(#1)", "cli_getCustomParam(\"root.Alpha.X\") = \"1\"",
+                     "cli_getParamInGroup(#1)", "cli_getCustomParam(\"root.Alpha.Y\") = \"2\"",
+                     "cli_getParamInGroup(#1)",
+                     "cli_getCustomParam(\"root.Alpha.Zones\") ! -20 = NULL",
+                     "cli_getComplexParam(\"root.Alpha.Zones\") = #2",
+                     "cli_getParamInGroup(#1)", "cli_getCustomParam(\"root.Alpha.W\") = \"4\"",
+                     "cli_getParamInGroup(#1)", "cli_cleanupGroupContext(#1)"}));
 }
 
 TEST(GetGroup, SectionsListingHeadsEveryChangeOfSectionAndRendersComplexValues) {
-    harness::Result result = run_program(device, {"getgroup", "root", "-", "NAMEVALUESECTIONS"});
+    harness::Result result = run({"getgroup", "root", "-", "NAMEVALUESECTIONS"}, device);
     EXPECT_EQ(result.out, banner + "\n\n[Alpha]\n"
                                    "X                        = \"1\"\n"
                                    "Y                        = \"2\"\n" +
@@ -66,9 +61,9 @@ TEST(GetGroup, SectionsListingHeadsEveryChangeOfSectionAndRendersComplexValues) 
 TEST(GetGroup, PhpEndsWithTheTrailerAlsoAfterErrors) {
     harness::TempDir dir;
     harness::Result result =
-        run_program(device, {"getgroup", "root.Beta", dir.file("beta.php"), "PHP", "getgroup",
-                             "root.Nope", dir.file("nope.php"), "PHP", "getgroup", "root.Empty",
-                             dir.file("empty.php"), "php"});
+        run({"getgroup", "root.Beta", dir.file("beta.php"), "PHP", "getgroup", "root.Nope",
+             dir.file("nope.php"), "PHP", "getgroup", "root.Empty", dir.file("empty.php"), "php"},
+            device);
     EXPECT_EQ(harness::readFile(dir.file("beta.php")), "<?php\n$root_Beta_Z = \"3\";\n?>\n");
     EXPECT_EQ(harness::readFile(dir.file("nope.php")), "<?php\n?>\n");
     EXPECT_EQ(harness::readFile(dir.file("empty.php")), "<?php\n?>\n");
@@ -77,78 +72,96 @@ TEST(GetGroup, PhpEndsWithTheTrailerAlsoAfterErrors) {
     EXPECT_EQ(result.status, 2);
 }
 
-struct FailureCase {
+struct WalkFailure {
     const char *behaviour;
-    json fail;
+    Lines args;
+    json fail; // the double's fail entry, null for none
     std::string out;
     std::vector<Message> messages;
     int status;
+    std::string context; // the group context released, once and last
 };
 
-TEST(GetGroup, FailuresOfTheWalkReleaseTheContextOnce) {
-    const std::vector<FailureCase> cases = {
-        {"first parameter not obtainable",
-         {{"call", "cli_getParamInGroup"}, {"nth", 1}, {"error", -5}},
-         "",
-         {{3, "#Error -5 getting param in group 'root.Alpha'!"}},
-         2},
-        {"advancing fails later: the list just ends",
+TEST(GroupReads, FailuresOfTheWalkReleaseTheContextOnce) {
+    const std::vector<WalkFailure> cases = {
+        {"first parameter not obtainable", {"getgroup", "root.Alpha"},
+         {{"call", "cli_getParamInGroup"}, {"nth", 1}, {"error", -5}}, "",
+         {{3, "#Error -5 getting param in group 'root.Alpha'!"}}, 2, "#1"},
+        {"advancing fails later: the list just ends", {"getgroup", "root.Alpha"},
          {{"call", "cli_getParamInGroup"}, {"nth", 3}, {"error", -5}},
-         "root.Alpha.X=\"1\"\nroot.Alpha.Y=\"2\"\n",
-         {},
-         0},
-        {"complex parameter not readable: the walk goes on",
+         "root.Alpha.X=\"1\"\nroot.Alpha.Y=\"2\"\n", {}, 0, "#1"},
+        {"complex parameter not readable: the walk goes on", {"getgroup", "root.Alpha"},
          {{"call", "cli_getComplexParam"}, {"error", -7}},
          "root.Alpha.X=\"1\"\nroot.Alpha.Y=\"2\"\nroot.Alpha.W=\"4\"\n",
-         {{3, "#Error -7 getting parameter 'root.Alpha.Zones'"}},
-         2},
+         {{3, "#Error -7 getting parameter 'root.Alpha.Zones'"}}, 2, "#1"},
+        // The context of a failed listing call is null, and released all the same.
+        {"unknown group", {"getgrouplist", "root.Nope"}, nullptr, "",
+         {{3, "#Error -2 listing groups for group 'root.Nope'!"}}, 2, "NULL"},
+        {"first child not obtainable", {"getgrouplist", "root"},
+         {{"call", "cli_getChildGroupInGroup"}, {"nth", 1}, {"error", -6}}, "",
+         {{3, "#Error -6 getting group for group 'root'!"}}, 2, "#1"},
+        {"advancing fails later", {"getgrouplist", "root"},
+         {{"call", "cli_getChildGroupInGroup"}, {"nth", 2}, {"error", -6}}, "\"Alpha\"\n", {}, 0,
+         "#1"},
     };
-    for (const FailureCase &c : cases) {
+    for (const WalkFailure &c : cases) {
+        SCOPED_TRACE(c.behaviour);
         json script = json::parse(device);
-        script["fail"] = json::array({c.fail});
-        harness::Result result = run_program(script.dump(), {"getgroup", "root.Alpha"});
-        EXPECT_EQ(result.out, c.out) << c.behaviour;
+        if (!c.fail.is_null())
+            script["fail"] = json::array({c.fail});
+        harness::Result result = run(c.args, script.dump());
+        EXPECT_EQ(result.out, c.out);
         expect_messages(result, c.messages);
-        EXPECT_EQ(result.status, c.status) << c.behaviour;
-        std::vector<std::string> calls = harness::storeCalls(result);
-        EXPECT_EQ(std::count(calls.begin(), calls.end(), "cli_cleanupGroupContext(#1)"), 1)
-            << c.behaviour;
-        EXPECT_EQ(calls.back(), "cli_cleanupGroupContext(#1)") << c.behaviour;
+        EXPECT_EQ(result.status, c.status);
+        Lines calls = harness::storeCalls(result);
+        ASSERT_FALSE(calls.empty());
+        EXPECT_EQ(calls.back(), "cli_cleanupGroupContext(" + c.context + ")");
+        EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
+                                [](const std::string &call) {
+                                    return call.starts_with("cli_cleanupGroupContext");
+                                }),
+                  1);
     }
 }
 
-TEST(GetGroup, FatalFailuresEndTheRun) {
+TEST(GroupReads, FatalFailuresEndTheRun) {
     harness::TempDir dir;
+    const std::string oneDot = store({plain("root.Foo", "1")});
     struct Case {
-        std::vector<std::string> args;
+        Lines args;
+        std::string script;
         std::string out;
         std::vector<Message> messages;
     };
     const std::vector<Case> cases = {
-        {{"getgroup", "root.Alpha", dir.file("out"), "XML", "sync"},
-         "",
+        {{"getgroup", "root.Alpha", dir.file("group"), "XML", "sync"}, device, "",
          {{3, "Unsupported type: XML"}, {3, "Failed to get group root.Alpha."}}},
         // Three words after getgroup are always group, file and type.
-        {{"getgroup", "root.Alpha", dir.file("out"), "get", "root.Alpha.X"},
-         "",
+        {{"getgroup", "root.Alpha", dir.file("group"), "get", "root.Alpha.X"}, device, "",
          {{3, "Unsupported type: get"}, {3, "Failed to get group root.Alpha."}}},
-        {{"getgroup", "root", "-", "NAMEVALUESECTIONS"},
-         banner,
+        {{"getgroup", "root", "-", "NAMEVALUESECTIONS"}, oneDot, banner,
          {{3, "Internal error: '.'-delimited format expected."}, {3, "Failed to get group root."}}},
-        {{"getgroup"}, "", {{4, "Parameter name/group expected!"}}},
+        {{"getgrouplist", "root", dir.file("list"), "XML", "sync"}, device, "",
+         {{3, "Unsupported type: XML"}, {3, "Failed to list groups under 'root'"}}},
+        {{"getgrouplist", "Top", "-", "NAMEVALUESECTIONS"}, device, banner,
+         {{3, "Internal error: '.'-delimited format expected."},
+          {3, "Failed to list groups under 'Top'"}}},
     };
     for (const Case &c : cases) {
-        harness::Result result = run_program(store({plain("root.Foo", "1")}), c.args);
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        harness::Result result = run(c.args, c.script);
         EXPECT_EQ(result.out, c.out);
         expect_messages(result, c.messages);
         EXPECT_EQ(result.status, 1);
     }
-    EXPECT_EQ(harness::shell("ls -A " + dir.path()), "");
+    // getgrouplist opens its file before it checks the type; getgroup does not.
+    EXPECT_EQ(harness::shell("ls -A " + dir.path()), "list\n");
+    EXPECT_EQ(harness::readFile(dir.file("list")), "");
 }
 
 TEST(GetGroupList, WritesChildGroupsInEveryType) {
     struct Case {
-        std::vector<std::string> args;
+        Lines args;
         std::string out;
     };
     const std::vector<Case> cases = {
@@ -164,78 +177,21 @@ TEST(GetGroupList, WritesChildGroupsInEveryType) {
         {{"getgrouplist", "Top", "-", "NAMEVALUE"}, "Top=\"Sub\"\n"},
     };
     for (const Case &c : cases) {
-        harness::Result result = run_program(device, c.args);
+        harness::Result result = run(c.args, device);
         EXPECT_EQ(result.out, c.out) << c.args.back();
         EXPECT_EQ(result.status, 0) << c.args.back();
     }
 }
 
 TEST(GetGroupList, ShowAccessQueriesTheShortenedName) {
-    harness::Run request;
-    request.args = {"--showaccess", "getgrouplist", "root.Alpha", "-", "NAMEVALUE"};
-    request.script = device;
-    harness::Result result = harness::run(request);
+    harness::Result result =
+        run({"--showaccess", "getgrouplist", "root.Alpha", "-", "NAMEVALUE"}, device);
     EXPECT_EQ(result.out, "root.Alpha=\"Item1\" accessControl=\"\"\n");
     EXPECT_EQ(harness::storeCalls(result),
-              (std::vector<std::string>{
+              (Lines{
                   "cli_getChildGroupsInGroup(\"root.Alpha\") = #1", "cli_getChildGroupInGroup(#1)",
                   "cli_getParamOption(\"root.Alpha\", \"accessControl\") ! -2 = NULL",
                   "cli_getChildGroupInGroup(#1)", "cli_cleanupGroupContext(#1)"}));
-}
-
-TEST(GetGroupList, FailuresOfTheListing) {
-    const std::vector<FailureCase> cases = {
-        {"unknown group", json::object(), "", {{3, "#Error -2 listing groups for group 'root.Nope'!"}}, 2},
-        {"first child not obtainable",
-         {{"call", "cli_getChildGroupInGroup"}, {"nth", 1}, {"error", -6}},
-         "",
-         {{3, "#Error -6 getting group for group 'root'!"}},
-         2},
-        {"advancing fails later", {{"call", "cli_getChildGroupInGroup"}, {"nth", 2}, {"error", -6}},
-         "\"Alpha\"\n", {}, 0},
-    };
-    // The context of a failed listing call is null, and released all the same.
-    const char *groups[] = {"root.Nope", "root", "root"};
-    const char *contexts[] = {"NULL", "#1", "#1"};
-    for (size_t i = 0; i < cases.size(); i++) {
-        const FailureCase &c = cases[i];
-        json script = json::parse(device);
-        if (!c.fail.empty())
-            script["fail"] = json::array({c.fail});
-        harness::Result result = run_program(script.dump(), {"getgrouplist", groups[i]});
-        EXPECT_EQ(result.out, c.out) << c.behaviour;
-        expect_messages(result, c.messages);
-        EXPECT_EQ(result.status, c.status) << c.behaviour;
-        std::vector<std::string> calls = harness::storeCalls(result);
-        EXPECT_EQ(calls.back(), "cli_cleanupGroupContext(" + std::string(contexts[i]) + ")");
-        EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
-                                [](const std::string &call) {
-                                    return call.rfind("cli_cleanupGroupContext", 0) == 0;
-                                }),
-                  1)
-            << c.behaviour;
-    }
-}
-
-TEST(GetGroupList, FatalFailuresEndTheRun) {
-    harness::TempDir dir;
-    // The file is opened before the type is checked, so it stays, empty.
-    harness::Result badType =
-        run_program(device, {"getgrouplist", "root", dir.file("out"), "XML", "sync"});
-    EXPECT_EQ(harness::readFile(dir.file("out")), "");
-    expect_messages(badType,
-                    {{3, "Unsupported type: XML"}, {3, "Failed to list groups under 'root'"}});
-    EXPECT_EQ(badType.status, 1);
-
-    harness::Result dotless = run_program(device, {"getgrouplist", "Top", "-", "NAMEVALUESECTIONS"});
-    EXPECT_EQ(dotless.out, banner);
-    expect_messages(dotless, {{3, "Internal error: '.'-delimited format expected."},
-                              {3, "Failed to list groups under 'Top'"}});
-    EXPECT_EQ(dotless.status, 1);
-
-    harness::Result noGroup = run_program(device, {"getgrouplist"});
-    expect_messages(noGroup, {{4, "Group name expected!"}});
-    EXPECT_EQ(noGroup.status, 1);
 }
 
 } // namespace

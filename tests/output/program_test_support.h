@@ -1,21 +1,20 @@
 // What the program tests of the read commands share: store scripts for the
-// test double, and the check of the messages a run reports.
+// test double and the banner of sectioned listings.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 
-#include <string>
-#include <vector>
-
-#include "harness.h"
-#include "support/log_format.h"
+#include "front/program_run.h"
 
 namespace output_tests {
 
 using nlohmann::json;
+using program_run::expect_messages;
+using program_run::Lines;
+using program_run::Message;
+using program_run::run;
 
 // The banner of NAMEVALUESECTIONS at the harness's fixed time, in UTC.
 inline const std::string banner = "# Vardel Parameter list, Tue Nov 14 22:13:20 2023\n";
@@ -32,37 +31,6 @@ inline json complex(const std::string &name, const json &tree) {
 inline std::string store(const std::vector<json> &params, json more = json::object()) {
     more["params"] = params;
     return more.dump();
-}
-
-inline harness::Result run_program(const std::string &script, std::vector<std::string> args,
-                                   const std::string &cwd = "", const std::string &input = "") {
-    harness::Run request;
-    request.args = std::move(args);
-    request.script = script;
-    request.cwd = cwd;
-    request.input = input;
-    return harness::run(request);
-}
-
-struct Message {
-    int priority;
-    std::string text;
-};
-
-// Standard error and syslog hold exactly these messages, in this order
-// (the syslog capture writes texts with C escapes).
-inline void expect_messages(const harness::Result &result, const std::vector<Message> &messages) {
-    std::string err;
-    std::vector<std::string> logged;
-    for (const Message &message : messages) {
-        err += message.text + "\n";
-        logged.push_back(std::to_string(message.priority) + " " + test_logs::c_escaped(message.text));
-    }
-    EXPECT_EQ(result.err, err);
-    std::vector<std::string> syslog(result.syslog);
-    if (!syslog.empty() && syslog.front().rfind("openlog ", 0) == 0)
-        syslog.erase(syslog.begin());
-    EXPECT_EQ(syslog, logged);
 }
 
 } // namespace output_tests
