@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "front/globals.h"
+#include "common/globals.h"
 #include "front/options.h"
 
 static std::jmp_buf leaveRun;

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "front/globals.h"
+#include "common/globals.h"
 #include "input/dynamic_groups.h"
 #include "input_file.h"
 

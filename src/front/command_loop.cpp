@@ -3,8 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "front/diagnostics.h"
-#include "front/globals.h"
+#include "common/diagnostics.h"
+#include "common/globals.h"
+#include "common/status.h"
 #include "front/store_commands.h"
 #include "input/dynamic_groups.h"
 #include "input/param_import.h"

@@ -4,10 +4,11 @@
 #include <cstdlib>
 #include <syslog.h>
 
+#include "common/diagnostics.h"
+#include "common/globals.h"
 #include "front/command_loop.h"
-#include "front/diagnostics.h"
-#include "front/globals.h"
 #include "front/options.h"
+#include "front/usage.h"
 
 int main(int argc, char **argv) {
     cli_resetOptions(&clientOptions);

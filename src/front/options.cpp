@@ -5,8 +5,9 @@
 #include <getopt.h>
 #include <syslog.h>
 
-#include "front/diagnostics.h"
-#include "front/globals.h"
+#include "common/diagnostics.h"
+#include "common/globals.h"
+#include "front/usage.h"
 
 // Stands in the vector for each legacy word and each value word it took.
 static char legacyMarker[] = "-z";

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "front/command_loop.h"
-#include "front/diagnostics.h"
-#include "front/globals.h"
+#include "common/status.h"
+#include "common/diagnostics.h"
+#include "common/globals.h"
 
 // One error word for the simple commands; every library call stores 0 in it
 // on success, so it is not reset between commands.

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "front/diagnostics.h"
-#include "front/globals.h"
+#include "common/diagnostics.h"
+#include "common/globals.h"
 #include "input/full_name.h"
 #include "input/token_scanner.h"
 

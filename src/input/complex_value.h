@@ -2,7 +2,7 @@
 // value of one complex parameter.
 #pragma once
 
-#include "store/kelbrin.h"
+#include <kelbrin.h>
 
 // Reads the value whose text begins at *cursor, builds it as a new tree and
 // merges it into stored (the corresponding stored node, or null) on the way.

@@ -9,10 +9,10 @@
 #include <syslog.h>
 #include <unistd.h>
 
-#include "front/command_loop.h"
-#include "front/diagnostics.h"
-#include "front/globals.h"
-#include "front/streams.h"
+#include "common/status.h"
+#include "common/diagnostics.h"
+#include "common/globals.h"
+#include "common/streams.h"
 
 // The answer of a CGI run when the store allows no more groups: the web
 // server passes the program's standard error on as the response.

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "store/kelbrin.h"
+#include <kelbrin.h>
 
 // Appends the text of node to buffer. shortName (the part of the parameter's
 // name after its last dot) starts every entry of a hash at depth 1; the top

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "front/diagnostics.h"
+#include "common/diagnostics.h"
 
 // One escaped value at a time: 256 bytes hold every value of up to 255
 // escaped characters; longer ones grow the buffer so that they come out whole.

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <string>
 
-#include "front/command_loop.h"
-#include "front/diagnostics.h"
-#include "front/globals.h"
-#include "front/streams.h"
+#include "common/status.h"
+#include "common/diagnostics.h"
+#include "common/globals.h"
+#include "common/streams.h"
 #include "output/command_words.h"
 #include "output/complex_render.h"
 #include "output/output_types.h"

@@ -5,8 +5,8 @@
 #include <ctime>
 #include <strings.h>
 
-#include "front/diagnostics.h"
-#include "front/globals.h"
+#include "common/diagnostics.h"
+#include "common/globals.h"
 #include "output/escaping.h"
 
 // Names in NAMEVALUESECTIONS listings are padded to this width, so that the

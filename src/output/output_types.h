@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "store/kelbrin.h"
+#include <kelbrin.h>
 
 enum OutputType : int32_t {
     OUTPUT_SCRIPT = 0,

@@ -3,10 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "front/command_loop.h"
-#include "front/diagnostics.h"
-#include "front/globals.h"
-#include "front/streams.h"
+#include "common/status.h"
+#include "common/diagnostics.h"
+#include "common/globals.h"
+#include "common/streams.h"
 #include "output/command_words.h"
 #include "output/output_types.h"
 

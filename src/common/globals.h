@@ -1,7 +1,7 @@
 // Process-wide state, set during start-up and read by every command.
 #pragma once
 
-#include "store/kelbrin.h"
+#include <kelbrin.h>
 
 extern ClientOptions clientOptions;
 extern int logToSyslog; // 0 after --nolog

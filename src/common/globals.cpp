@@ -1,4 +1,4 @@
-#include "front/globals.h"
+#include "common/globals.h"
 
 ClientOptions clientOptions;
 int logToSyslog = 1;

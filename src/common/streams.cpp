@@ -1,8 +1,8 @@
-#include "front/streams.h"
+#include "common/streams.h"
 
 #include <cstring>
 
-#include "front/diagnostics.h"
+#include "common/diagnostics.h"
 
 FILE *open_stream(const char *path, const char *mode) {
     if (path == nullptr || mode == nullptr)
