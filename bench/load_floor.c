@@ -1,7 +1,7 @@
 /* The start-up floor of the program: a process that loads the store library
  * the way kelbrinclient does, makes one call that touches no store, and
  * exits. What kelbrinclient takes beyond it is its own work and the store's. */
-#include "store/kelbrin.h"
+#include <kelbrin.h>
 
 int main(void) {
     ClientOptions options;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "store/kelbrin.h"
+#include <kelbrin.h>
 
 namespace {
 

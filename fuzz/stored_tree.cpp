@@ -5,7 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "data_tree.h"
+#include "stored_tree_reader.h"
+#include "tree_text.h"
 #include "errors.h"
 
 using namespace kelbrin;

@@ -10,10 +10,14 @@
 #include <vector>
 
 #include "database.h"
+#include "dynamic_groups.h"
 #include "errors.h"
 #include "export.h"
 #include "listed_reads.h"
-#include "store.h"
+#include "listings.h"
+#include "loading.h"
+#include "parameters.h"
+#include "sync.h"
 
 using namespace kelbrin;
 

@@ -1,4 +1,6 @@
-#include "data_tree.h"
+// The interface's data tree functions (drep_*): building and changing the
+// trees of complex values, node by node.
+#include <kelbrin.h>
 
 #include <cstdlib>
 #include <cstring>

@@ -1,11 +1,11 @@
-// Groups made from templates, and their removal.
+#include "dynamic_groups.h"
+
 #include <unordered_set>
 
 #include "declarations.h"
 #include "errors.h"
 #include "items.h"
 #include "names.h"
-#include "store.h"
 
 namespace kelbrin {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <set>
 
-#include "data_tree.h"
+#include "tree_text.h"
 #include "errors.h"
 #include "names.h"
 #include "pattern.h"

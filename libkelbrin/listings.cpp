@@ -1,7 +1,7 @@
-// Walking the parameters and child groups of a group.
+#include "listings.h"
+
 #include "errors.h"
 #include "items.h"
-#include "store.h"
 
 namespace kelbrin {
 

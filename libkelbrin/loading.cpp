@@ -1,11 +1,11 @@
-// Applying a group file to the store: all of it in one transaction, or nothing.
+#include "loading.h"
+
 #include <unordered_map>
 
 #include "errors.h"
 #include "group_file.h"
 #include "items.h"
 #include "names.h"
-#include "store.h"
 
 namespace kelbrin {
 

@@ -1,16 +1,14 @@
-// Reading and writing single parameters.
-#include <fcntl.h>
-#include <unistd.h>
+#include "parameters.h"
 
 #include <cstring>
 
-#include "data_tree.h"
+#include "stored_tree_reader.h"
+#include "tree_text.h"
 #include "errors.h"
 #include "items.h"
 #include "listed_reads.h"
 #include "names.h"
 #include "pattern.h"
-#include "store.h"
 
 namespace kelbrin {
 
@@ -22,16 +20,6 @@ void store_value(Database &db, const Settings &settings, const Item &target, con
 }
 
 std::string decimal(int32_t number) { return std::to_string(number); }
-
-void fsync_file(const std::string &path) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return; // no such file (no write-ahead log yet): nothing to force
-    int result = fsync(fd);
-    close(fd);
-    if (result != 0)
-        throw StoreError{STORE_FAILED};
-}
 
 } // namespace
 
@@ -112,14 +100,6 @@ std::optional<std::string> get_option(const char *name, const char *option, cons
     if (wanted == "type")
         return std::string(item->complex ? "complex" : "plain");
     throw StoreError{UNKNOWN_OPTION};
-}
-
-void sync_store(const Settings &) {
-    Database &db = database();
-    db.flush_to_disk();
-    std::string path = store_path();
-    fsync_file(path + "-wal");
-    fsync_file(path);
 }
 
 } // namespace kelbrin

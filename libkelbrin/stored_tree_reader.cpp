@@ -3,6 +3,8 @@
 // is read, JSON without blanks in its node layout; anything else is a bad
 // tree. The same reader makes two passes: the first checks the text and
 // measures the block, the second places the tree in it.
+#include "stored_tree_reader.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -10,8 +12,8 @@
 #include <string_view>
 #include <type_traits>
 
-#include "data_tree.h"
 #include "errors.h"
+#include "tree_text.h"
 
 namespace kelbrin {
 

@@ -2,10 +2,11 @@
 // type name and order: null for a fresh node, ["s", subtype, type name or
 // null, integer or text or null] for a scalar, ["l", [items]] for a list,
 // ["h", [[key, value], ...]] for a hash. stored_tree_reader.cpp reads them.
+#include "tree_text.h"
+
 #include <cstdlib>
 #include <cstring>
 
-#include "data_tree.h"
 #include "errors.h"
 
 namespace kelbrin {

@@ -21,7 +21,7 @@ for file in bin/kelbrinclient lib/libkelbrin.so include/kelbrin.h lib/pkgconfig/
     check "installed $file" yes "$([[ -f $tree/$file ]] && echo yes || echo no)"
 done
 check "installed header is the interface header" same \
-    "$(cmp -s "$source/src/store/kelbrin.h" "$tree/include/kelbrin.h" && echo same || echo differs)"
+    "$(cmp -s "$source/libkelbrin/include/kelbrin.h" "$tree/include/kelbrin.h" && echo same || echo differs)"
 
 dynamic=$(readelf -d "$tree/bin/kelbrinclient")
 check_contains "program finds the store beside it" 'Library runpath: [$ORIGIN/../lib]' "$dynamic"

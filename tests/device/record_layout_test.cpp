@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "store/kelbrin.h"
+#include <kelbrin.h>
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/kelbrin.h"
+#include <kelbrin.h>
 
 namespace kelbrin_double {
 

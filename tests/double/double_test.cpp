@@ -2,10 +2,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <kelbrin.h>
 #include <sstream>
 
 #include "harness.h"
-#include "store/kelbrin.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <kelbrin.h>
 #include <new>
 #include <string>
 #include <type_traits>
@@ -10,7 +11,6 @@
 #include "call_log.h"
 #include "errors.h"
 #include "script.h"
-#include "store/kelbrin.h"
 #include "support/log_format.h"
 
 using namespace kelbrin_double;

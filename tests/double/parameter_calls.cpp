@@ -1,12 +1,12 @@
 // The store's parameter calls, served from the script.
 #include <cstdlib>
 #include <cstring>
+#include <kelbrin.h>
 #include <string>
 
 #include "call_log.h"
 #include "errors.h"
 #include "script.h"
-#include "store/kelbrin.h"
 #include "support/log_format.h"
 #include "trees.h"
 

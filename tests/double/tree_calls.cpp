@@ -2,11 +2,11 @@
 // describes them.
 #include <cstdlib>
 #include <cstring>
+#include <kelbrin.h>
 #include <string>
 
 #include "call_log.h"
 #include "errors.h"
-#include "store/kelbrin.h"
 #include "support/log_format.h"
 #include "trees.h"
 

@@ -7,7 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "store/kelbrin.h"
+#include <kelbrin.h>
 
 namespace kelbrin_double {
 

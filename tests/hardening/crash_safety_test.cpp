@@ -7,15 +7,15 @@
 #include <csignal>
 #include <fcntl.h>
 #include <iostream>
-#include <random>
+#include <kelbrin.h>
 #include <optional>
+#include <random>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 #include "front/program_run.h"
-#include "store/kelbrin.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "store/kelbrin.h"
+#include <kelbrin.h>
 
 class StoreTest : public ::testing::Test {
   protected:

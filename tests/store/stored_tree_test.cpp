@@ -5,7 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "data_tree.h"
+#include "stored_tree_reader.h"
+#include "tree_text.h"
 #include "errors.h"
 #include "store_fixture.h"
 

@@ -1,14 +1,13 @@
-// Data trees: the drep_* node operations (in data_tree.cpp, exported from
-// there) and the conversion between trees and their stored text.
+// The text a complex value is stored as: its limits, and its writer from a
+// tree or from a group file's JSON. Its reader is stored_tree_reader.h.
 #pragma once
+
+#include <kelbrin.h>
 
 #include <nlohmann/json.hpp>
 
 #include <cstddef>
 #include <string>
-#include <string_view>
-
-#include "store/kelbrin.h"
 
 namespace kelbrin {
 
@@ -21,10 +20,6 @@ inline constexpr std::size_t maxTreeBytes = 1 << 20;
 
 // The stored text of a tree. Throws BAD_TREE or VALUE_TOO_LONG.
 std::string serialise_tree(const DataNode *root);
-
-// A new tree from its stored text, in one malloc block with the root first,
-// so that the caller's free of the root releases all of it. Throws BAD_TREE.
-DataNode *deliver_tree(std::string_view stored);
 
 // The stored text of a tree written in a group file: strings, integers,
 // null, lists and objects. Throws FILE_INVALID.
