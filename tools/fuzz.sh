@@ -11,8 +11,9 @@ root=$PWD
 seconds=${1:-60}
 shift || true
 targets=("$@")
+# Every target has its seed corpus folder: those folders are the list.
 if ((${#targets[@]} == 0)); then
-  targets=(parameter_file complex_value render_tree marker_lines group_file stored_tree arguments)
+  targets=($(ls fuzz/corpus))
 fi
 build=build-fuzz
 
