@@ -9,42 +9,11 @@
 #include <cstdlib>
 
 #include "errors.h"
+#include "schema.h"
 
 namespace kelbrin {
 
 namespace {
-
-constexpr const char *schema = R"sql(
-CREATE TABLE IF NOT EXISTS items(
-    id INTEGER PRIMARY KEY,
-    name TEXT NOT NULL,
-    folded TEXT NOT NULL UNIQUE,
-    parent_id INTEGER REFERENCES items(id),
-    is_group INTEGER NOT NULL,
-    dynamic INTEGER NOT NULL DEFAULT 0,
-    template_id INTEGER,
-    number INTEGER NOT NULL DEFAULT 0,
-    complex INTEGER NOT NULL DEFAULT 0,
-    value TEXT,
-    access_control TEXT,
-    read_level INTEGER NOT NULL DEFAULT 0,
-    write_level INTEGER NOT NULL DEFAULT 0,
-    pattern TEXT,
-    map_to TEXT);
-CREATE INDEX IF NOT EXISTS items_children ON items(parent_id, dynamic, number, id);
-CREATE TABLE IF NOT EXISTS templates(
-    id INTEGER PRIMARY KEY,
-    name TEXT NOT NULL,
-    folded TEXT NOT NULL UNIQUE,
-    parent TEXT NOT NULL,
-    prefix TEXT NOT NULL,
-    max_count INTEGER NOT NULL,
-    parameters TEXT NOT NULL);
-CREATE TABLE IF NOT EXISTS changes(
-    sequence INTEGER PRIMARY KEY,
-    name TEXT NOT NULL);
-INSERT OR IGNORE INTO items(id, name, folded, parent_id, is_group) VALUES(1, 'root', 'root', NULL, 1);
-)sql";
 
 // Bytes of write-ahead log left on disk after a checkpoint.
 constexpr const char *keptLogLimitPragma = "PRAGMA journal_size_limit = 4194304";
@@ -52,17 +21,9 @@ constexpr const char *keptLogLimitPragma = "PRAGMA journal_size_limit = 4194304"
 // about once, and a walk of a large store would otherwise fill all of it.
 constexpr const char *pageCachePragma = "PRAGMA cache_size = -512";
 
-// Pages of 1 KiB instead of 4: each commit writes its changed pages to the
-// log, so a change of one value writes a quarter of the bytes; a small store
-// is smaller too. Takes effect only in a new file.
-constexpr const char *pageSizePragma = "PRAGMA page_size = 1024";
 // Bytes of log after which a commit folds the log into the database file
 // (two syncs), the size the kept log is cut back to.
 constexpr int64_t logBytesBeforeCheckpoint = 4 * 1024 * 1024;
-
-// Kept in the file once the schema above is in place.
-constexpr int64_t currentSchemaVersion = 1;
-constexpr const char *currentSchemaVersionPragma = "PRAGMA user_version = 1";
 
 // Creates each missing directory of path's parent, like mkdir -p.
 void make_parent_directories(const std::string &path) {
@@ -156,6 +117,15 @@ Query &Query::bind(int index, std::string_view text) {
     return *this;
 }
 
+// An empty blob is bound with a pointer all the same: a null one would bind NULL.
+Query &Query::bind_blob(int index, std::string_view bytes) {
+    const char *data = bytes.empty() ? "" : bytes.data();
+    int result = sqlite3_bind_blob64(statement_, index, data, bytes.size(), SQLITE_TRANSIENT);
+    if (result != SQLITE_OK)
+        throw_sqlite_error(result);
+    return *this;
+}
+
 Query &Query::bind_null(int index) {
     if (int result = sqlite3_bind_null(statement_, index); result != SQLITE_OK)
         throw_sqlite_error(result);
@@ -178,11 +148,20 @@ void Query::run() {
 
 int64_t Query::integer(int column) const { return sqlite3_column_int64(statement_, column); }
 
-std::string Query::text(int column) const {
+std::string Query::text(int column) const { return std::string(view(column)); }
+
+std::string_view Query::view(int column) const {
     const unsigned char *text = sqlite3_column_text(statement_, column);
     if (!text)
         return {};
-    return std::string(reinterpret_cast<const char *>(text), sqlite3_column_bytes(statement_, column));
+    return std::string_view(reinterpret_cast<const char *>(text), sqlite3_column_bytes(statement_, column));
+}
+
+std::string Query::blob(int column) const {
+    const void *bytes = sqlite3_column_blob(statement_, column);
+    if (!bytes)
+        return {};
+    return std::string(static_cast<const char *>(bytes), sqlite3_column_bytes(statement_, column));
 }
 
 bool Query::is_null(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_NULL; }
@@ -205,32 +184,13 @@ Database::Database(const std::string &path) {
     try {
         execute(keptLogLimitPragma);
         execute(pageCachePragma);
-        if (schema_version() != currentSchemaVersion)
-            create_schema();
+        bring_schema_up_to_date(*this);
         apply_sync_mode(SyncMode::Default);
     } catch (...) {
         statements_.clear();
         sqlite3_close(db_);
         throw;
     }
-}
-
-// The version lives in the file's header: reading it parses no SQL and
-// takes no write lock, so an open for a read costs only the read.
-int64_t Database::schema_version() {
-    Query query(statement("PRAGMA user_version"));
-    return query.step() ? query.integer(0) : 0;
-}
-
-// A new file, or one from before the version was kept: the statements are
-// all "IF NOT EXISTS", so a second process racing to do the same is harmless.
-void Database::create_schema() {
-    execute(pageSizePragma);
-    execute("PRAGMA journal_mode=WAL");
-    WriteTransaction transaction(*this);
-    execute(schema);
-    execute(currentSchemaVersionPragma);
-    transaction.commit();
 }
 
 Database::~Database() {

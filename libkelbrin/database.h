@@ -45,6 +45,7 @@ class Query {
 
     Query &bind(int index, int64_t value);
     Query &bind(int index, std::string_view text);
+    Query &bind_blob(int index, std::string_view bytes);
     Query &bind_null(int index);
     // True while a row is available; throws StoreError on failure.
     bool step();
@@ -53,6 +54,9 @@ class Query {
 
     int64_t integer(int column) const;
     std::string text(int column) const;
+    // The column's text in place, valid until the next step.
+    std::string_view view(int column) const;
+    std::string blob(int column) const;
     bool is_null(int column) const;
 
   private:
@@ -83,9 +87,6 @@ class Database {
     sqlite3 *handle() const { return db_; }
 
   private:
-    int64_t schema_version();
-    void create_schema();
-
     sqlite3 *db_ = nullptr;
     // Keyed by the address of the SQL text: every caller passes a literal.
     std::unordered_map<const char *, std::unique_ptr<Statement>> statements_;
@@ -94,7 +95,8 @@ class Database {
     bool checkpointsSized_ = false;
 };
 
-// The process's connection, opened (and the schema created) on first use.
+// The process's connection, opened (and the schema made or brought up to
+// date) on first use.
 // A process that changes KELBRIN_STORE moves to the new file on its next
 // call; a child after fork opens its own connection.
 Database &database();

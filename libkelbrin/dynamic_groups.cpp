@@ -1,9 +1,12 @@
 #include "dynamic_groups.h"
 
+#include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "declarations.h"
 #include "errors.h"
+#include "item_paths.h"
 #include "items.h"
 #include "names.h"
 
@@ -31,27 +34,41 @@ Template find_template(Database &db, const char *name, const Settings &settings)
     return found;
 }
 
-// The parent's children, read in one pass: a group's name can only be taken
-// by a child of its parent, and the limit counts children. One pass keeps
+// The parent's child groups, read in one pass: the limit counts them, and a
+// new group's name is mostly taken, if at all, by one of them. One pass keeps
 // the cost of a new group from growing with every group made before it.
 struct Siblings {
     std::unordered_set<std::string> foldedNames;
     int64_t madeFromTemplate = 0;
+    // One past the highest serial among dynamic groups of each number.
+    std::unordered_map<uint64_t, uint64_t> nextSerial;
 };
 
 Siblings siblings_of(Database &db, const Item &parent, const Template &from) {
-    Query query(db.statement("SELECT folded, dynamic = 1 AND template_id IS ?2 FROM items WHERE parent_id = ?1"));
-    query.bind(1, parent.id).bind(2, from.id);
+    Query query(db.statement("SELECT folded, dynamic = 1 AND template_id IS ?4, path FROM items"
+                             " WHERE is_group = 1 AND depth = ?3 AND path > ?1 AND path < ?2"));
+    query.bind_blob(1, parent.path).bind_blob(2, subtree_end(parent.path)).bind(3, parent.depth + 1).bind(4, from.id);
     Siblings siblings;
     while (query.step()) {
         siblings.foldedNames.insert(query.text(0));
         siblings.madeFromTemplate += query.integer(1);
+        std::string path = query.blob(2);
+        std::optional<Step> step = first_step(std::string_view(path).substr(parent.path.size()));
+        if (step && step->dynamic) {
+            uint64_t &next = siblings.nextSerial[step->position];
+            next = std::max(next, step->serial + 1);
+        }
     }
     return siblings;
 }
 
-bool name_taken(const Siblings &siblings, const std::string &fullName) {
-    return siblings.foldedNames.count(fold(fullName)) != 0;
+// A parameter of the parent may hold the name too.
+bool name_taken(Database &db, const Siblings &siblings, const std::string &fullName) {
+    std::string folded = fold(fullName);
+    if (siblings.foldedNames.count(folded) != 0)
+        return true;
+    Query query(db.statement("SELECT 1 FROM items WHERE folded = ?1"));
+    return query.bind(1, folded).step();
 }
 
 std::string group_name(const Item &parent, const Template &from, int64_t number) {
@@ -73,36 +90,40 @@ std::string create_dynamic_group(const char *parent, const char *templateName, c
 
     Siblings siblings = siblings_of(db, parentGroup, from);
     int64_t number = settings.groupNumber;
-    if (number >= 0 && name_taken(siblings, group_name(parentGroup, from, number)))
+    if (number >= 0 && name_taken(db, siblings, group_name(parentGroup, from, number)))
         throw StoreError{GROUP_NUMBER_TAKEN};
     if (siblings.madeFromTemplate >= from.maxCount)
         throw StoreError{GROUP_LIMIT};
     if (number < 0)
-        for (number = 0; name_taken(siblings, group_name(parentGroup, from, number));)
+        for (number = 0; name_taken(db, siblings, group_name(parentGroup, from, number));)
             ++number;
     std::string fullName = group_name(parentGroup, from, number);
     if (fullName.size() > maxNameBytes)
         throw StoreError{VALUE_TOO_LONG};
 
-    Query(db.statement("INSERT INTO items(name, folded, parent_id, is_group, dynamic, template_id, number)"
-                       " VALUES(?1, ?2, ?3, 1, 1, ?4, ?5)"))
-        .bind(1, fullName)
-        .bind(2, fold(fullName))
-        .bind(3, parentGroup.id)
-        .bind(4, from.id)
-        .bind(5, number)
+    uint64_t serial = siblings.nextSerial[static_cast<uint64_t>(number)];
+    std::string groupPath = parentGroup.path + dynamic_step(static_cast<uint64_t>(number), serial);
+    Query(db.statement("INSERT INTO items(path, depth, name, folded, is_group, dynamic, template_id)"
+                       " VALUES(?1, ?2, ?3, ?4, 1, 1, ?5)"))
+        .bind_blob(1, groupPath)
+        .bind(2, parentGroup.depth + 1)
+        .bind(3, fullName)
+        .bind(4, fold(fullName))
+        .bind(5, from.id)
         .run();
-    int64_t groupId = db.last_insert_id();
+    uint64_t position = 0;
     for (const ParameterDeclaration &p : parameters_from_text(from.parameters)) {
         std::string parameterName = fullName + "." + p.name;
         if (parameterName.size() > maxNameBytes)
             throw StoreError{VALUE_TOO_LONG};
-        Query insert(db.statement("INSERT INTO items(name, folded, parent_id, is_group, complex, value, access_control,"
-                                  " read_level, write_level, pattern) VALUES(?1, ?2, ?3, 0, ?4, ?5, ?6, ?7, ?8, ?9)"));
-        insert.bind(1, parameterName).bind(2, fold(parameterName)).bind(3, groupId).bind(4, p.complex).bind(5, p.value);
+        Query insert(db.statement("INSERT INTO items(path, depth, name, folded, is_group, complex, value,"
+                                  " access_control, read_level, write_level, pattern)"
+                                  " VALUES(?1, ?2, ?3, ?4, 0, ?5, ?6, ?7, ?8, ?9, ?10)"));
+        insert.bind_blob(1, groupPath + declared_step(position++)).bind(2, parentGroup.depth + 2);
+        insert.bind(3, parameterName).bind(4, fold(parameterName)).bind(5, p.complex).bind(6, p.value);
         if (p.accessControl)
-            insert.bind(6, *p.accessControl);
-        insert.bind(7, p.readLevel).bind(8, p.writeLevel).bind(9, p.pattern).run();
+            insert.bind(7, *p.accessControl);
+        insert.bind(8, p.readLevel).bind(9, p.writeLevel).bind(10, p.pattern).run();
     }
     record_change(db, settings, fullName);
     transaction.commit();
@@ -116,12 +137,9 @@ void delete_group(const char *group, const Settings &settings) {
     Item found = find_group(db, group, settings);
     if (!found.dynamic)
         throw StoreError{STATIC_GROUP};
-    std::string folded = fold(found.name);
-    // Everything whose name starts with "<group>." sorts between "<group>." and "<group>/".
-    Query(db.statement("DELETE FROM items WHERE folded = ?1 OR (folded >= ?2 AND folded < ?3)"))
-        .bind(1, folded)
-        .bind(2, folded + ".")
-        .bind(3, folded + "/")
+    Query(db.statement("DELETE FROM items WHERE path >= ?1 AND path < ?2"))
+        .bind_blob(1, found.path)
+        .bind_blob(2, subtree_end(found.path))
         .run();
     record_change(db, settings, found.name);
     transaction.commit();

@@ -33,6 +33,7 @@ constexpr ErrorInfo table[] = {
     {MAPPING_LOOP, "MAPPING_LOOP", "mapped parameters lead in a circle or too far"},
     {WRONG_NODE_KIND, "WRONG_NODE_KIND", "the data node is not of the kind the call needs"},
     {NOT_FOUND, "NOT_FOUND", "the key or list item is not in the data node"},
+    {STORE_TOO_NEW, "STORE_TOO_NEW", "the store file is of a newer version than the library; it was left as it was"},
 };
 } // namespace
 

@@ -38,6 +38,7 @@ enum Error : int32_t {
     MAPPING_LOOP = -27,
     WRONG_NODE_KIND = -28,
     NOT_FOUND = -29,
+    STORE_TOO_NEW = -30,
 };
 
 struct ErrorInfo {

@@ -22,8 +22,8 @@ bool allowed(const Item &item, const Settings &settings, Access access) {
 std::optional<Item> find_item(Database &db, std::string_view name, const Settings &settings) {
     if (!is_valid_full_name(name))
         throw StoreError{BAD_NAME};
-    Query query(db.statement("SELECT id, name, is_group, dynamic, complex, value, access_control, read_level,"
-                             " write_level, pattern, map_to FROM items WHERE folded = ?1"));
+    Query query(db.statement("SELECT path, name, is_group, dynamic, complex, value, access_control, read_level,"
+                             " write_level, pattern, map_to, depth FROM items WHERE folded = ?1"));
     query.bind(1, fold(name));
     if (!query.step())
         return std::nullopt;
@@ -31,7 +31,8 @@ std::optional<Item> find_item(Database &db, std::string_view name, const Setting
     item.name = query.text(1);
     if (settings.caseSensitive && item.name != name)
         return std::nullopt;
-    item.id = query.integer(0);
+    item.path = query.blob(0);
+    item.depth = query.integer(11);
     item.isGroup = query.integer(2) != 0;
     item.dynamic = query.integer(3) != 0;
     item.complex = query.integer(4) != 0;

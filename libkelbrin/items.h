@@ -11,7 +11,8 @@
 namespace kelbrin {
 
 struct Item {
-    int64_t id = 0;
+    std::string path; // item_paths.h
+    int64_t depth = 0;
     std::string name;
     bool isGroup = false;
     bool dynamic = false;

@@ -1,81 +1,62 @@
 #include "listings.h"
 
 #include "errors.h"
+#include "item_paths.h"
 #include "items.h"
 
 namespace kelbrin {
 
 namespace {
 
-struct Child {
-    int64_t id;
-    std::string name;
-    bool isGroup;
-    int32_t readLevel;
-    bool mapped;
-    bool complex;
-    std::string value;
-};
-
-// Declared items in declaration order, then dynamic groups by number.
-std::vector<Child> children_of(Database &db, int64_t groupId) {
-    Query query(db.statement("SELECT id, name, is_group, read_level, map_to IS NOT NULL AND map_to <> '', complex,"
-                             " value FROM items WHERE parent_id = ?1 ORDER BY dynamic, number, id"));
-    query.bind(1, groupId);
-    std::vector<Child> children;
-    while (query.step())
-        children.push_back(Child{query.integer(0), query.text(1), query.integer(2) != 0,
-                                 static_cast<int32_t>(query.integer(3)), query.integer(4) != 0,
-                                 query.integer(5) != 0, query.text(6)});
-    return children;
-}
-
 // A parameter of its own is judged by the row at hand; only a mapping needs
 // its chain followed (one more lookup per parameter made a large walk twice
 // as slow).
-bool readable(Database &db, const Child &child, const Settings &settings) {
-    if (!child.mapped)
-        return settings.securityLevel >= child.readLevel;
+bool readable(Database &db, std::string_view name, int32_t readLevel, bool mapped, const Settings &settings) {
+    if (!mapped)
+        return settings.securityLevel >= readLevel;
     try {
-        reach_parameter(db, child.name.c_str(), settings, Access::Read);
+        reach_parameter(db, std::string(name).c_str(), settings, Access::Read);
         return true;
     } catch (const StoreError &) {
         return false;
     }
 }
 
-void collect_parameters(Database &db, int64_t groupId, const Settings &settings, ListingEntries &listing) {
-    for (const Child &child : children_of(db, groupId)) {
-        if (child.isGroup) {
-            collect_parameters(db, child.id, settings, listing);
-        } else if (readable(db, child, settings)) {
-            if (child.mapped)
-                listing.add(child.name, ListedKind::Mapped, {});
-            else
-                listing.add(child.name, child.complex ? ListedKind::Complex : ListedKind::Plain, child.value);
-        }
-    }
-}
-
 } // namespace
 
+// Everything under a group is one range of paths, already in listing order.
 ListingEntries parameters_in_group(const char *group, const Settings &settings) {
     Database &db = database();
     db.begin_reading();
     Item found = find_group(db, group, settings);
+    Query query(db.statement("SELECT name, read_level, map_to, complex, value FROM items"
+                             " WHERE path > ?1 AND path < ?2 AND is_group = 0 ORDER BY path"));
+    query.bind_blob(1, found.path).bind_blob(2, subtree_end(found.path));
     ListingEntries listing;
-    collect_parameters(db, found.id, settings, listing);
+    while (query.step()) {
+        std::string_view name = query.view(0);
+        bool mapped = !query.view(2).empty();
+        if (!readable(db, name, static_cast<int32_t>(query.integer(1)), mapped, settings))
+            continue;
+        if (mapped)
+            listing.add(name, ListedKind::Mapped, {});
+        else
+            listing.add(name, query.integer(3) != 0 ? ListedKind::Complex : ListedKind::Plain, query.view(4));
+    }
     return listing;
 }
 
+// A group's child groups are those one level down in its range of paths.
 ListingEntries child_groups(const char *group, const Settings &settings) {
     Database &db = database();
     db.begin_reading();
     Item found = find_group(db, group, settings);
+    Query query(db.statement("SELECT name FROM items WHERE is_group = 1 AND depth = ?3 AND path > ?1 AND path < ?2"
+                             " ORDER BY path"));
+    query.bind_blob(1, found.path).bind_blob(2, subtree_end(found.path)).bind(3, found.depth + 1);
     ListingEntries listing;
-    for (const Child &child : children_of(db, found.id))
-        if (child.isGroup)
-            listing.add(child.name, ListedKind::Group, {});
+    while (query.step())
+        listing.add(query.view(0), ListedKind::Group, {});
     return listing;
 }
 

@@ -4,6 +4,7 @@
 
 #include "errors.h"
 #include "group_file.h"
+#include "item_paths.h"
 #include "items.h"
 #include "names.h"
 
@@ -17,34 +18,58 @@ const Settings declaredNames{};
 
 [[noreturn]] void invalid() { throw StoreError{FILE_INVALID}; }
 
-// Ids of the groups met so far in one load, by folded name: most
-// declarations are parameters of a group just declared.
-using GroupIds = std::unordered_map<std::string, int64_t>;
+// A group met in this load: where it is, and the position its next new
+// declared item takes.
+struct KnownGroup {
+    std::string path;
+    int64_t depth;
+    std::optional<uint64_t> nextPosition; // read when first needed
+};
+// By folded name: most declarations are parameters of a group just declared.
+using KnownGroups = std::unordered_map<std::string, KnownGroup>;
 
-// The id of the group, declared (with any missing ancestors) if it is new.
-int64_t ensure_group(Database &db, GroupIds &known, const std::string &name) {
+// New declarations go after the group's last declared item (and before its
+// dynamic groups): one past the position of the last path in that range.
+uint64_t take_position(Database &db, KnownGroup &group) {
+    if (!group.nextPosition) {
+        Query query(db.statement("SELECT path FROM items WHERE path > ?1 AND path < ?2 ORDER BY path DESC LIMIT 1"));
+        query.bind_blob(1, group.path).bind_blob(2, declared_end(group.path));
+        group.nextPosition = 0;
+        if (query.step()) {
+            std::string last = query.blob(0);
+            std::optional<Step> step = first_step(std::string_view(last).substr(group.path.size()));
+            if (!step || step->dynamic)
+                throw StoreError{STORE_FAILED};
+            group.nextPosition = step->position + 1;
+        }
+    }
+    return (*group.nextPosition)++;
+}
+
+// The group, declared (with any missing ancestors) if it is new.
+KnownGroup &ensure_group(Database &db, KnownGroups &known, const std::string &name) {
     std::string folded = fold(name);
     if (auto found = known.find(folded); found != known.end())
         return found->second;
-    int64_t id;
+    KnownGroup group;
     if (std::optional<Item> existing = find_item(db, name, declaredNames)) {
         if (!existing->isGroup)
             invalid();
-        id = existing->id;
+        group = KnownGroup{std::move(existing->path), existing->depth, std::nullopt};
     } else {
         std::string_view parent = parent_name(name);
         if (parent.empty())
             invalid();
-        int64_t parentId = ensure_group(db, known, std::string(parent));
-        Query(db.statement("INSERT INTO items(name, folded, parent_id, is_group) VALUES(?1, ?2, ?3, 1)"))
-            .bind(1, name)
-            .bind(2, folded)
-            .bind(3, parentId)
+        KnownGroup &parentGroup = ensure_group(db, known, std::string(parent));
+        group = KnownGroup{parentGroup.path + declared_step(take_position(db, parentGroup)), parentGroup.depth + 1, 0};
+        Query(db.statement("INSERT INTO items(path, depth, name, folded, is_group) VALUES(?1, ?2, ?3, ?4, 1)"))
+            .bind_blob(1, group.path)
+            .bind(2, group.depth)
+            .bind(3, name)
+            .bind(4, folded)
             .run();
-        id = db.last_insert_id();
     }
-    known.emplace(std::move(folded), id);
-    return id;
+    return known.emplace(std::move(folded), std::move(group)).first->second;
 }
 
 void bind_attributes(Query &query, const ParameterDeclaration &p) {
@@ -54,24 +79,26 @@ void bind_attributes(Query &query, const ParameterDeclaration &p) {
 }
 
 // A parameter declared again keeps its value and takes the new attributes.
-void declare_parameter(Database &db, const Settings &settings, GroupIds &known, const Declaration &declaration) {
+void declare_parameter(Database &db, const Settings &settings, KnownGroups &known, const Declaration &declaration) {
     const ParameterDeclaration &p = declaration.parameter;
-    int64_t groupId = ensure_group(db, known, std::string(parent_name(declaration.fullName)));
+    KnownGroup &group = ensure_group(db, known, std::string(parent_name(declaration.fullName)));
     if (std::optional<Item> existing = find_item(db, declaration.fullName, declaredNames)) {
         if (existing->isGroup || existing->complex != p.complex)
             invalid();
         Query update(db.statement("UPDATE items SET access_control = ?2, read_level = ?3, write_level = ?4,"
-                                  " pattern = ?5, map_to = ?6 WHERE id = ?1"));
-        update.bind(1, existing->id);
+                                  " pattern = ?5, map_to = ?6 WHERE path = ?1"));
+        update.bind_blob(1, existing->path);
         bind_attributes(update, p);
         update.run();
         return;
     }
-    Query insert(db.statement("INSERT INTO items(parent_id, access_control, read_level, write_level, pattern, map_to,"
-                              " name, folded, is_group, complex, value) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, 0, ?9, ?10)"));
-    insert.bind(1, groupId);
+    Query insert(db.statement("INSERT INTO items(path, access_control, read_level, write_level, pattern, map_to,"
+                              " name, folded, is_group, complex, value, depth)"
+                              " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, 0, ?9, ?10, ?11)"));
+    insert.bind_blob(1, group.path + declared_step(take_position(db, group)));
     bind_attributes(insert, p);
-    insert.bind(7, declaration.fullName).bind(8, fold(declaration.fullName)).bind(9, p.complex).bind(10, p.value).run();
+    insert.bind(7, declaration.fullName).bind(8, fold(declaration.fullName)).bind(9, p.complex).bind(10, p.value);
+    insert.bind(11, group.depth + 1).run();
     record_change(db, settings, declaration.fullName);
 }
 
@@ -107,7 +134,7 @@ void load_group_file(const char *path, const Settings &settings) {
     Database &db = database();
     db.apply_sync_mode(settings.syncMode);
     WriteTransaction transaction(db);
-    GroupIds known;
+    KnownGroups known;
     for (const Declaration &declaration : file.declarations) {
         if (declaration.isGroup)
             ensure_group(db, known, declaration.fullName);

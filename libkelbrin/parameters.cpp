@@ -15,7 +15,7 @@ namespace kelbrin {
 namespace {
 
 void store_value(Database &db, const Settings &settings, const Item &target, const std::string &value) {
-    Query(db.statement("UPDATE items SET value = ?2 WHERE id = ?1")).bind(1, target.id).bind(2, value).run();
+    Query(db.statement("UPDATE items SET value = ?2 WHERE path = ?1")).bind_blob(1, target.path).bind(2, value).run();
     record_change(db, settings, target.name);
 }
 
