@@ -2,7 +2,6 @@
 store: device.json
 
 test: sections, quotes, escapes, a continued line and complex values merged node by node; --restore keeps escapes
-file p: # defaults for the first unit
 file p: [Unit]
 file p: Speed = 9600
 file p: Text = "Front door"
