@@ -60,8 +60,7 @@ constexpr const char *pageSizePragma = "PRAGMA page_size = 1024";
 // (two syncs), the size the kept log is cut back to.
 constexpr int64_t logBytesBeforeCheckpoint = 4 * 1024 * 1024;
 
-// Kept in the file once the schema above is in place.
-constexpr int64_t currentSchemaVersion = 1;
+// Kept in the file once the schema above is in place (currentSchemaVersion).
 constexpr const char *currentSchemaVersionPragma = "PRAGMA user_version = 1";
 
 // Creates each missing directory of path's parent, like mkdir -p.
@@ -118,7 +117,7 @@ void forget_connection_in_child() { connection().inheritedAcrossFork = true; }
     case SQLITE_NOTADB:
     case SQLITE_PERM:
     case SQLITE_READONLY:
-        throw StoreError{STORE_UNAVAILABLE};
+        throw StoreError{STORE_UNAVAILABLE, sqlite3_errstr(result)};
     case SQLITE_NOMEM:
         throw StoreError{OUT_OF_MEMORY};
     case SQLITE_TOOBIG:
@@ -187,13 +186,13 @@ std::string Query::text(int column) const {
 
 bool Query::is_null(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_NULL; }
 
-Database::Database(const std::string &path) {
-    int result = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                                 nullptr);
+Database::Database(const std::string &path, OpenMode mode) {
+    int access = mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    int result = sqlite3_open_v2(path.c_str(), &db_, access | SQLITE_OPEN_NOMUTEX, nullptr);
     if (result != SQLITE_OK) {
         sqlite3_close(db_);
         db_ = nullptr;
-        throw StoreError{STORE_UNAVAILABLE};
+        throw StoreError{STORE_UNAVAILABLE, sqlite3_errstr(result)};
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, busyLimitMilliseconds);
@@ -205,7 +204,7 @@ Database::Database(const std::string &path) {
     try {
         execute(keptLogLimitPragma);
         execute(pageCachePragma);
-        if (schema_version() != currentSchemaVersion)
+        if (mode == OpenMode::Create && schema_version() != currentSchemaVersion)
             create_schema();
         apply_sync_mode(SyncMode::Default);
     } catch (...) {

@@ -59,9 +59,17 @@ class Query {
     sqlite3_stmt *statement_;
 };
 
+// The store's format, kept in the file (PRAGMA user_version).
+inline constexpr int64_t currentSchemaVersion = 1;
+
+enum class OpenMode {
+    Create,   // creates the file and its schema when missing
+    ReadOnly, // an existing file, as it is: the caller checks its format
+};
+
 class Database {
   public:
-    explicit Database(const std::string &path);
+    explicit Database(const std::string &path, OpenMode mode = OpenMode::Create);
     ~Database();
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
@@ -81,9 +89,9 @@ class Database {
     // Ends the read snapshot, so that the next read sees every commit.
     void end_reading();
     sqlite3 *handle() const { return db_; }
+    int64_t schema_version();
 
   private:
-    int64_t schema_version();
     void create_schema();
 
     sqlite3 *db_ = nullptr;
