@@ -439,7 +439,7 @@ GroupFile read(const char *path, std::vector<Problem> *problems, bool locate) {
     try {
         text = read_file(path);
     } catch (const StoreError &error) {
-        return stop(problems, error.code, {}, error.reason);
+        return stop(problems, error.code, {}, std::string("cannot read the file: ") + error.reason);
     }
     if (std::size_t deep = too_deep_at(text); deep != std::string::npos)
         return stop(problems, FILE_TOO_DEEP, LineTable(text).at(deep),

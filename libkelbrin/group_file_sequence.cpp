@@ -54,7 +54,7 @@ void GroupFileSequence::enter(const std::string &name, Kind kind, const Declarat
                               std::vector<Problem> &problems) {
     auto [known, added] =
         names_.try_emplace(fold(name), Known{kind, files_.size() - 1, declaration.where});
-    if (added || known->second.kind == kind)
+    if (added || known->second.kind == kind || !contradicted_.insert(known->first).second)
         return;
     std::string cause = name == declaration.fullName
                             ? std::string("declared here as ") + kind_name(kind) + ", but it is " +

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "group_file.h"
@@ -33,9 +34,11 @@ class GroupFileSequence {
     // "a plain parameter in a.json:4:9", for a message.
     std::string described(const Known &known) const;
 
-    std::unordered_map<std::string, Known>
-        names_; // by folded name; groups include undeclared ancestors
+    // By folded name; groups include ancestors that no file declares.
+    std::unordered_map<std::string, Known> names_;
     std::vector<std::string> files_;
+    // Names whose kind the current file contradicts, each reported once.
+    std::unordered_set<std::string> contradicted_;
 };
 
 } // namespace kelbrin
