@@ -17,7 +17,8 @@ mv "$work/prefix" "$work/moved"
 tree=$work/moved
 
 for file in bin/kelbrinclient lib/libkelbrin.so include/kelbrin.h lib/pkgconfig/libkelbrin.pc \
-    share/man/man1/kelbrinclient.1 share/bash-completion/completions/kelbrinclient; do
+    share/man/man1/kelbrinclient.1 share/bash-completion/completions/kelbrinclient \
+    bin/kelbrinctl share/man/man1/kelbrinctl.1 share/bash-completion/completions/kelbrinctl; do
     check "installed $file" yes "$([[ -f $tree/$file ]] && echo yes || echo no)"
 done
 check "installed header is the interface header" same \
