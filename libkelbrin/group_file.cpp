@@ -334,12 +334,13 @@ class Reader {
             note(group, subject, "\"items\" must be a list, not " + as_written(*items));
             return;
         }
+        std::string prefix = subject + ".";
         for (const json &item : *items) {
             if (item.is_object() && item.contains("group")) {
                 read_group(item, *items, subject);
             } else if (std::optional<ParameterDeclaration> parameter =
-                           read_parameter(item, *items, subject, subject + ".", true)) {
-                std::string parameterName = subject + "." + parameter->name;
+                           read_parameter(item, *items, subject, prefix, true)) {
+                std::string parameterName = prefix + parameter->name;
                 declare(Declaration{parameterName, false, std::move(*parameter), where(item)},
                         item);
             }
