@@ -3,6 +3,7 @@
 // core, so that every failure can say what and where.
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <new>
 #include <string_view>
 
@@ -92,6 +93,8 @@ int main(int argc, char **argv) {
         print_line("kelbrinctl: " + reason_of(error));
     } catch (const std::bad_alloc &) {
         print_line("kelbrinctl: out of memory");
+    } catch (const std::exception &error) {
+        print_line(std::string("kelbrinctl: ") + error.what());
     }
     return exitFailed;
 }
