@@ -38,7 +38,8 @@ file b.json: {"groups": [{"group": "root.B", "items": [{"parameter": "y", "mapTo
 file b.json:  "templates": [{"template": "t", "parent": "root.A"}]}
 file c.json: {"groups": [{"group": "root.A.x.w"}, {"group": "root.B.y"}]}
 ctl: KELBRIN_STORE=nowhere/store.db check a.json b.json
-has nowhere: (no such file)\c
+sh: test -e nowhere || echo no store
+out: no store
 ctl: check b.json a.json c.json
 err: b.json:1:43: root.B.y: maps to root.A.x, which is not declared
 err: b.json:2:16: template t: parent root.A is not declared
@@ -112,8 +113,9 @@ out: }
 test: a missing store or folder is an error that names the path, and is not created
 ctl: --store none.db show root
 err: kelbrinctl: store none.db does not exist; this command does not create one
-has none.db: (no such file)\c
 status: 1
+sh: test -e none.db || echo no store
+out: no store
 ctl: KELBRIN_STORE=nowhere/store.db show root
 err: kelbrinctl: store nowhere/store.db: folder nowhere: No such file or directory
 status: 1
@@ -132,7 +134,7 @@ sh: sqlite3 other.db .tables
 out: t
 
 test: backup copies the store consistently while another process writes to it
-sh: i=0; while [ $i -lt 300 ]; do kelbrinclient --nolog set root.Network.DomainName d$i || exit 1; i=$((i+1)); done & kelbrinctl backup copy.db && wait $! && sqlite3 copy.db 'PRAGMA integrity_check' && KELBRIN_STORE=copy.db kelbrinclient --nolog get root.Network.DomainName | grep -cE '^"(local|d[0-9]+)"$'
+sh: i=0; while [ $i -lt 40 ]; do kelbrinclient --nolog set root.Network.DomainName d$i || exit 1; i=$((i+1)); done & kelbrinctl backup copy.db && wait $! && sqlite3 copy.db 'PRAGMA integrity_check' && KELBRIN_STORE=copy.db kelbrinclient --nolog get root.Network.DomainName | grep -cE '^"(local|d[0-9]+)"$'
 out: ok
 out: 1
 

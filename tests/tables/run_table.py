@@ -12,7 +12,8 @@ value keeps every other byte). "#" starts a comment line. Keys:
   run: WORDS       runs kelbrinclient with the words (POSIX shell quoting);
                    NAME=VALUE words before them set environment variables
   ctl: WORDS       the same for kelbrinctl
-  sh: LINE         runs the line with /bin/sh, the build's bin/ first on PATH
+  sh: LINE         runs the line with /bin/sh, the build's bin/ first on PATH,
+                   without the preload
   in: TEXT         a line of standard input for the next run
   file NAME: TEXT  a line of a file written before the next run
   fault: NAME N E  the Nth call of the store function NAME returns error E
@@ -125,7 +126,9 @@ def environment(directory, run, assignments):
     env = {k: v for k, v in os.environ.items() if k != "REQUEST_METHOD"}
     env.update(TZ="UTC", LC_ALL="C", KELBRIN_STORE=os.path.join(directory, "store.db"),
                KELBRIN_FAKE_TIME=FAKE_TIME, KELBRIN_CAPTURE_LOG=os.path.join(directory, ".syslog"),
-               LD_PRELOAD=PRELOAD, PATH=BIN + ":" + os.environ.get("PATH", "/usr/bin:/bin"))
+               PATH=BIN + ":" + os.environ.get("PATH", "/usr/bin:/bin"))
+    if run.kind != "sh":  # a shell of another architecture cannot load the preload
+        env["LD_PRELOAD"] = PRELOAD
     # A sanitized program refuses a preload ahead of its runtime otherwise.
     env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "verify_asan_link_order=0"]))
     if run.fault:
