@@ -11,8 +11,9 @@ cmake --install "$build" --prefix "$work/prefix" >/dev/null || { echo "install f
 mv "$work/prefix" "$work/moved"
 tree=$work/moved
 
-check "installed files" "bin/kelbrinclient include/kelbrin.h lib/libkelbrin.so lib/pkgconfig/libkelbrin.pc \
-share/bash-completion/completions/kelbrinclient share/man/man1/kelbrinclient.1" \
+check "installed files" "bin/kelbrinclient bin/kelbrinctl include/kelbrin.h lib/libkelbrin.so \
+lib/pkgconfig/libkelbrin.pc share/bash-completion/completions/kelbrinclient \
+share/bash-completion/completions/kelbrinctl share/man/man1/kelbrinclient.1 share/man/man1/kelbrinctl.1" \
     "$(cd "$tree" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | xargs)"
 check "installed header is the interface header" same \
     "$(cmp -s "$source/libkelbrin/include/kelbrin.h" "$tree/include/kelbrin.h" && echo same)"
