@@ -1,7 +1,8 @@
 #!/bin/sh
 # Makes a store with PROGRAM from the group files and settings here. With the
-# program of commit 37db2e2 (store format 1) it made v1_store.db:
-#     tests/upgrade/make-store.sh OLD_BUILD/bin/kelbrinclient tests/upgrade/v1_store.db
+# program of commit 37db2e2 (store format 1) it made v1_store.db.gz:
+#     tests/upgrade/make-store.sh OLD/bin/kelbrinclient tests/upgrade/v1_store.db &&
+#         gzip -9 -n tests/upgrade/v1_store.db
 set -eu
 program=$(realpath "$1")
 export KELBRIN_STORE="$(realpath -m "$2")"

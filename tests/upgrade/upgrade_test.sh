@@ -1,5 +1,5 @@
 #!/bin/sh
-# A store file written at format 1 (v1_store.db) is upgraded on first open and
+# A store file written at format 1 (v1_store.db.gz) is upgraded on first open and
 # then answers each run of v1_runs.txt as a store made by this program from the
 # same files does; processes opening it at once take each step once; a store
 # newer than the library is refused and left byte for byte.
@@ -21,7 +21,7 @@ run() {
     echo "exit $status"
 }
 
-cp v1_store.db "$work/old.db"
+gunzip -c v1_store.db.gz >"$work/old.db"
 ./make-store.sh "$program" "$work/new.db"
 while read -r words; do
     old=$(run old "$words") new=$(run new "$words")
@@ -31,7 +31,7 @@ version=$(sqlite3 "$work/new.db" "PRAGMA user_version")
 [ "$(sqlite3 "$work/old.db" "PRAGMA user_version")" = "$version" ] || fail "not upgraded to $version"
 
 # Both processes read format 1 and wait for the write lock held here; one upgrades.
-cp v1_store.db "$work/old.db"
+gunzip -c v1_store.db.gz >"$work/old.db"
 printf 'BEGIN IMMEDIATE;\n.shell touch %s/locked; sleep 0.5\nCOMMIT;\n' "$work" | sqlite3 "$work/old.db" &
 while [ ! -e "$work/locked" ]; do sleep 0.01; done
 run old "get root.Net.Host" >"$work/one" &
@@ -40,7 +40,7 @@ wait
 printf '"camera-7"\nexit 0\n' | cmp -s - "$work/one" || fail "a first open at once: $(cat "$work/one")"
 cmp -s "$work/one" "$work/other" || fail "the other first open at once: $(cat "$work/other")"
 
-cp v1_store.db "$work/old.db"
+gunzip -c v1_store.db.gz >"$work/old.db"
 sqlite3 "$work/old.db" "PRAGMA user_version = $((version + 1))"
 cp "$work/old.db" "$work/before.db"
 refused=$(run old "set root.Net.Host x")
