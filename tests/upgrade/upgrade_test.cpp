@@ -69,6 +69,18 @@ TEST_F(OldStore, IsUpgradedOnFirstOpenAndShowsAndTakesChangesAsTheOldProgramDid)
               std::to_string(kelbrin::current_schema_version()) + "\nexit 0\n");
 }
 
+// Step 3 keeps the old log (its entries without a time) and sizes it; a
+// value set afterwards keeps the value it had as its default.
+TEST_F(OldStore, KeepsItsChangeLogAndFromThenOnDefaultsAndLoggedValues) {
+    run("set root.Net.Host camera-9");
+    // 533: the 17 names' bytes and 16 for each.
+    EXPECT_EQ(sql("SELECT count(*), max(log_end) FROM changes WHERE time IS NULL"), "17|533\nexit 0\n");
+    EXPECT_EQ(sql("SELECT sequence, name, value, time > 0 FROM changes WHERE time IS NOT NULL"),
+              "18|root.Net.Host|camera-9|1\nexit 0\n");
+    EXPECT_EQ(sql("SELECT name, default_value FROM items WHERE default_value IS NOT NULL"),
+              "root.Net.Host|camera-7\nexit 0\n");
+}
+
 TEST_F(OldStore, ProcessesOpeningItAtOnceTakeEachStepOnce) {
     sqlite3 *holder = nullptr;
     sqlite3_open(store.c_str(), &holder);
