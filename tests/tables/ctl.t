@@ -156,9 +156,11 @@ err: Try 'kelbrinctl --help'.
 status: 2
 
 test: export, import into an empty store and export again give the same bytes; kelbrinclient reads both stores alike
-run: addgroup root.Badge --number 5 badge addgroup root.Badge badge addgroup root.Event.Action action
+file card.json: {"templates": [{"template": "card", "parent": "root.Badge", "prefix": "C"}]}
+run: readgroupfile card.json addgroup root.Badge --number 5 badge addgroup root.Badge badge addgroup root.Badge card addgroup root.Event.Action action
 out: root.Badge.B5
 out: root.Badge.B0
+out: root.Badge.C0
 out: root.Event.Action.A0
 run: set root.Badge.B5.Label front set root.Network.HostName cam-2 set root.Network.HostName cam-3
 file zones.txt: [Image]
@@ -166,14 +168,14 @@ file zones.txt: Zones.schedule {
 file zones.txt: \tstart = [ "09:30" ]
 file zones.txt: }
 run: setparams zones.txt
-sh: sqlite3 store.db "UPDATE items SET default_value = value, value = '[\"l\",[null,[\"s\",2,null,\"x\"]]]' WHERE name = 'root.Security.Firewall'" && kelbrinclient --nolog set root.Image.Overlay.Text "$(printf 'Caf\351')"
+sh: sqlite3 store.db "UPDATE items SET default_value = value, value = '[\"l\",[[\"s\",2,null,\"x\"]]]' WHERE name = 'root.Security.Firewall'" && kelbrinclient --nolog set root.Image.Overlay.Text "$(printf 'Caf\351')"
 ctl: export -o one.json
 ctl: --store copy.db import one.json
 sh: kelbrinctl --store copy.db export | cmp - one.json && for s in store copy; do KELBRIN_STORE=$s.db kelbrinclient --nolog getgroup root - NAMEVALUESECTIONS getgrouplist root.Badge > $s.txt; done && cmp store.txt copy.txt && grep -E '"(HostName|Text|Zones|Firewall|B5)"|front' one.json | sed 's/"tree": .*"current/.../' | cut -c-100
 out:         { "parameter": "HostName", "value": "camera-q3500", "current": "cam-3", "pattern": "[A-Za-z0
 out:           { "parameter": "Text", "value": "Entrance", "currentHex": "436166e9" },
 out:         { "parameter": "Zones", ...": {"mode":"auto","ports":["80","443"],"schedule":{"start":"09:30
-out:         { "parameter": "Firewall", ...Stored": ["l",[null,["s",2,null,"x"]]] }
+out:         { "parameter": "Firewall", ...Stored": ["l",[["s",2,null,"x"]]] }
 out:         { "group": "B5", "template": "badge", "number": 5, "items": [
 out:           { "parameter": "Label", "value": "", "current": "front" },
 run: --nolog readgroupfile one.json
