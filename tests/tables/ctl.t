@@ -189,8 +189,6 @@ file bad.json:   {"parameter": "A", "value": "1", "current": 2},
 file bad.json:   {"parameter": "B", "value": "1", "currentHex": "zz"},
 file bad.json:   {"parameter": "C", "treeStored": ["s", 9]},
 file bad.json:   {"parameter": "D", "tree": [], "current": [1.5]},
-file bad.json:   {"parameter": "F", "value": "", "curent": "x"},
-file bad.json:   {"parameter": "G", "mapTo": "root.Nothing", "current": "x"},
 file bad.json:   {"group": "B0", "template": "badge", "number": -1},
 file bad.json:   {"group": "B1", "template": "nothing", "number": 1},
 file bad.json:   {"group": "A"}]}],
@@ -200,14 +198,12 @@ err: bad.json:2:3: root.A: "current" must be a text, not 2
 err: bad.json:3:3: root.B: "currentHex" must be pairs of hex digits, not "zz"
 err: bad.json:4:3: root.C: "treeStored" is not a tree in the store's form
 err: bad.json:5:3: root.D: "current": a tree holds only texts, whole numbers, null, lists and objects
-err: bad.json:6:3: root.F: unknown key "curent"; did you mean "current"?
-err: bad.json:7:3: root.G: maps to root.Nothing, which is not declared
-err: bad.json:8:3: root.B0: "number" must be at least 0, not -1
-err: bad.json:9:3: root.B1: template "nothing" is not declared in this file
-err: bad.json:10:3: root.A: declared as a group and as a parameter (first on line 2)
-err: bad.json:11:16: template badge: parent root.Gone is not declared
-err: bad.json:11:71: template badge, parameter L: unknown key "current"
-err: kelbrinctl: import: bad.json has 11 problems; the store was not changed
+err: bad.json:6:3: root.B0: "number" must be at least 0, not -1
+err: bad.json:7:3: root.B1: template "nothing" is not declared in this file
+err: bad.json:8:3: root.A: declared as a group and as a parameter (first on line 2)
+err: bad.json:9:16: template badge: parent root.Gone is not declared
+err: bad.json:9:71: template badge, parameter L: unknown key "current"
+err: kelbrinctl: import: bad.json has 9 problems; the store was not changed
 status: 1
 sh: test -e new.db || echo no store
 out: no store
