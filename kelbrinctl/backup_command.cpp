@@ -2,67 +2,18 @@
 // writing to it, by SQLite's online backup. The copy is made under a
 // temporary name beside DEST and renamed when complete, so DEST is either
 // absent or whole; an existing DEST is never overwritten.
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <memory>
 
 #include "commands.h"
 #include "messages.h"
+#include "partial_file.h"
 #include "store_access.h"
 
 namespace kelbrinctl {
 
 namespace {
-
-// A new file beside the destination, removed unless kept under its final name.
-class PartialCopy {
-  public:
-    explicit PartialCopy(const std::string &destination)
-        : destination_(destination), path_(destination + ".XXXXXX") {
-        int descriptor = mkstemp(path_.data());
-        if (descriptor < 0)
-            throw Failure("backup: cannot create a file in " + folder_of(destination) + ": " +
-                          std::strerror(errno));
-        close(descriptor);
-    }
-    ~PartialCopy() {
-        if (!kept_)
-            unlink(path_.c_str());
-    }
-    PartialCopy(const PartialCopy &) = delete;
-    PartialCopy &operator=(const PartialCopy &) = delete;
-
-    const std::string &path() const { return path_; }
-
-    // Renames the copy to the destination, unless that exists by now, and
-    // makes the rename itself durable.
-    void keep() {
-        if (renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, destination_.c_str(), RENAME_NOREPLACE) !=
-            0) {
-            int error = errno;
-            // File systems without the no-replace rename: the check before copying stands.
-            if (error != EINVAL || rename(path_.c_str(), destination_.c_str()) != 0)
-                throw Failure("backup: cannot name the copy " + destination_ + ": " +
-                              std::strerror(error));
-        }
-        kept_ = true;
-        int folder = open(folder_of(destination_).c_str(), O_RDONLY | O_DIRECTORY);
-        if (folder >= 0) {
-            fsync(folder);
-            close(folder);
-        }
-    }
-
-  private:
-    std::string destination_;
-    std::string path_;
-    bool kept_ = false;
-};
 
 // Copies every page of the store in one step: one read snapshot, so the
 // copy is consistent, and in WAL mode writers go on meanwhile.
@@ -92,9 +43,9 @@ int command_backup(const Invocation &invocation) {
     struct stat info;
     if (lstat(destination.c_str(), &info) == 0)
         throw Failure("backup: " + destination + " exists already; give a new file");
-    PartialCopy partial(destination);
+    PartialFile partial("backup", destination);
     copy_pages(store->handle(), partial.path());
-    partial.keep();
+    partial.keep(false);
     return exitDone;
 }
 

@@ -1,4 +1,4 @@
-// kelbrinctl: checks group files and inspects a parameter store, for the
+// kelbrinctl: checks group files and keeps a parameter store, for the
 // people who write the files and keep the stores. Built on the store's C++
 // core, so that every failure can say what and where.
 #include <cstdio>
@@ -20,19 +20,30 @@ struct Command {
     int (*run)(const Invocation &);
 };
 
+// clang-format off
 constexpr Command commands[] = {
     {"check", command_check},
     {"show", command_show},
+    {"export", command_export},
+    {"import", command_import},
+    {"changes", command_changes},
+    {"verify", command_verify},
     {"backup", command_backup},
 };
+// clang-format on
 
 constexpr const char *usage = R"(Usage: kelbrinctl [--store PATH] COMMAND [ARGUMENTS]
-Checks group files and inspects a parameter store.
+Checks group files and keeps a parameter store.
 
 Commands:
-  check FILE...        check group files, taken in order, without a store
-  show [--json] NAME   a parameter's or group's declaration and state
-  backup DEST          copy the store, while it is in use, to the new file DEST
+  check FILE...              check group files or exports, taken in order, without a store
+  show [--json] NAME         a parameter's or group's declaration and state
+  export [GROUP] [-o FILE]   the store, or a group, as a group file with its state
+  import [--replace] FILE    load an export into an empty store, or in place of its content
+  changes [--since N] [--follow] [--json]
+                             the change log, after change N; --follow waits for more
+  verify [--json]            check the store file and the store's own rules
+  backup DEST                copy the store, while it is in use, to the new file DEST
 
 Options:
   --store PATH   the store's file; by default $KELBRIN_STORE, else

@@ -1,5 +1,6 @@
 #include "messages.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace kelbrinctl {
@@ -22,6 +23,22 @@ std::string printable(std::string_view text) {
 void print_line(std::string_view line) {
     std::string text = printable(line) + "\n";
     std::fwrite(text.data(), 1, text.size(), stderr);
+}
+
+void print_problems(const std::string &file, std::vector<kelbrin::Problem> problems) {
+    std::stable_sort(problems.begin(), problems.end(), [](const auto &a, const auto &b) {
+        return std::pair(a.where.line, a.where.column) < std::pair(b.where.line, b.where.column);
+    });
+    for (const kelbrin::Problem &problem : problems) {
+        std::string line = file;
+        if (problem.where.line > 0)
+            line += ":" + std::to_string(problem.where.line) + ":" +
+                    std::to_string(problem.where.column);
+        line += ": ";
+        if (!problem.subject.empty())
+            line += problem.subject + ": ";
+        print_line(line + problem.cause);
+    }
 }
 
 } // namespace kelbrinctl

@@ -5,6 +5,9 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "group_file.h"
 
 namespace kelbrinctl {
 
@@ -29,5 +32,9 @@ std::string printable(std::string_view text);
 
 // Writes one printable line to standard error.
 void print_line(std::string_view line);
+
+// Writes a file's problems to standard error in the order of the file, each
+// as "file:line:column: name: cause".
+void print_problems(const std::string &file, std::vector<kelbrin::Problem> problems);
 
 } // namespace kelbrinctl

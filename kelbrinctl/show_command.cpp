@@ -65,8 +65,9 @@ void add_parameter_fields(const Description &description, std::vector<Field> &fi
     } else {
         fields.push_back(value_field("value", "value", item.complex, item.value));
     }
-    if (const auto &declared = description.templateDeclaration)
-        fields.push_back(value_field("default", "default", declared->complex, declared->value));
+    if (description.declaredDefault)
+        fields.push_back(
+            value_field("default", "default", item.complex, *description.declaredDefault));
     if (!item.pattern.empty())
         fields.push_back({"pattern", "pattern", item.pattern});
     fields.push_back({"readLevel", "read level", item.readLevel});

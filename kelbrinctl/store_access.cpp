@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "messages.h"
@@ -60,6 +61,25 @@ std::unique_ptr<Database> open_store_to_read(const std::string &path) {
                           "; this kelbrinctl reads format " +
                           std::to_string(kelbrin::current_schema_version()));
         return store;
+    } catch (const StoreError &error) {
+        throw Failure("store " + path + ": " + reason_of(error));
+    }
+}
+
+std::unique_ptr<Database> open_store_to_write(const std::optional<std::string> &option) {
+    std::string path = store_path_for(option);
+    const char *variable = std::getenv("KELBRIN_STORE");
+    bool defaultStore = !option && (!variable || !*variable);
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        throw Failure("store " + path + " is a folder, not a file");
+    try {
+        if (defaultStore)
+            kelbrin::make_parent_directories(path);
+        std::string folder = folder_of(path);
+        if (stat(folder.c_str(), &info) != 0)
+            throw Failure("store " + path + ": folder " + folder + ": " + std::strerror(errno));
+        return std::make_unique<Database>(path, kelbrin::OpenMode::Create);
     } catch (const StoreError &error) {
         throw Failure("store " + path + ": " + reason_of(error));
     }

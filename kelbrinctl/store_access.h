@@ -18,6 +18,11 @@ std::string store_path_for(const std::optional<std::string> &option);
 // is a Failure that names the path and the cause.
 std::unique_ptr<kelbrin::Database> open_store_to_read(const std::string &path);
 
+// Opens the store to change it, creating it (and, for the default store,
+// its folders) when missing, as libkelbrin.so does; a store of an older
+// format is upgraded. A Failure names the path and the cause.
+std::unique_ptr<kelbrin::Database> open_store_to_write(const std::optional<std::string> &option);
+
 // The folder a path names a file in: "." for a bare name.
 std::string folder_of(const std::string &path);
 

@@ -25,6 +25,8 @@ constexpr const char *pageCachePragma = "PRAGMA cache_size = -512";
 // (two syncs), the size the kept log is cut back to.
 constexpr int64_t logBytesBeforeCheckpoint = 4 * 1024 * 1024;
 
+} // namespace
+
 // Creates each missing directory of path's parent, like mkdir -p.
 void make_parent_directories(const std::string &path) {
     for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
@@ -33,6 +35,8 @@ void make_parent_directories(const std::string &path) {
             throw StoreError{STORE_UNAVAILABLE};
     }
 }
+
+namespace {
 
 std::string home_directory() {
     if (const char *home = std::getenv("HOME"); home && *home)

@@ -112,6 +112,8 @@ uint64_t store_generation();
 
 // Where the store lives: KELBRIN_STORE, else the per-user data directory.
 std::string store_path();
+// Creates each missing folder above the file, as for the default store.
+void make_parent_directories(const std::string &path);
 
 // BEGIN IMMEDIATE on construction, ROLLBACK on destruction unless committed.
 class WriteTransaction {

@@ -26,6 +26,14 @@ struct ParameterDeclaration {
     int32_t writeLevel = 0;
     std::string pattern;    // empty: any value
     std::string mapTo;      // full name of the target; empty: not mapped
+    // An export's current value, kept as value is; none: the default.
+    std::optional<std::string> current;
+};
+
+// Where an export's dynamic group came from.
+struct DynamicOrigin {
+    std::string templateName;
+    int32_t number = 0;
 };
 
 // A group or a parameter, in the order of the file.
@@ -34,6 +42,7 @@ struct Declaration {
     bool isGroup = false;
     ParameterDeclaration parameter; // for a parameter
     TextPosition where;
+    std::optional<DynamicOrigin> madeFrom; // for a dynamic group in an export
 };
 
 struct TemplateDeclaration {

@@ -9,11 +9,9 @@ namespace {
 
 const Settings fullAccess{};
 
-// The template a dynamic group was made from, its number, and the
-// template's parameters as the store keeps them.
-void add_template_of(Database &db, const Item &group, Description &description,
-                     std::string *parameters) {
-    Query query(db.statement("SELECT t.name, t.parameters FROM items i JOIN templates t"
+// The template a dynamic group was made from, and its number.
+void add_template_of(Database &db, const Item &group, Description &description) {
+    Query query(db.statement("SELECT t.name FROM items i JOIN templates t"
                              " ON t.id = i.template_id WHERE i.path = ?1 AND i.dynamic = 1"));
     query.bind_blob(1, group.path);
     std::optional<Item> parent = find_item(db, parent_name(group.name), fullAccess);
@@ -22,8 +20,6 @@ void add_template_of(Database &db, const Item &group, Description &description,
     description.templateName = query.text(0);
     if (std::optional<Step> step = first_step(std::string_view(group.path).substr(parent->path.size())))
         description.number = static_cast<int64_t>(step->position);
-    if (parameters)
-        *parameters = query.text(1);
 }
 
 // Everything directly under the group: one range of paths at the next depth.
@@ -57,17 +53,12 @@ void add_parameter_state(Database &db, Description &description) {
             description.target.refusal = error.code;
         }
     }
+    Query declared(db.statement("SELECT coalesce(default_value, value) FROM items WHERE path = ?1"));
+    if (item.mapTo.empty() && declared.bind_blob(1, item.path).step())
+        description.declaredDefault = declared.text(0);
     std::optional<Item> group = find_item(db, parent_name(item.name), fullAccess);
-    std::string parameters;
-    if (!group || !group->dynamic)
-        return;
-    add_template_of(db, *group, description, &parameters);
-    if (parameters.empty())
-        return;
-    std::string wanted = fold(last_component(item.name));
-    for (ParameterDeclaration &declared : parameters_from_text(parameters))
-        if (fold(declared.name) == wanted)
-            description.templateDeclaration = std::move(declared);
+    if (group && group->dynamic)
+        add_template_of(db, *group, description);
 }
 
 } // namespace
@@ -79,7 +70,7 @@ Description describe(Database &db, const std::string &name) {
     Description description;
     description.item = std::move(*item);
     if (description.item.isGroup) {
-        add_template_of(db, description.item, description, nullptr);
+        add_template_of(db, description.item, description);
         add_children_of(db, description);
     } else {
         add_parameter_state(db, description);

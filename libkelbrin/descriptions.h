@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "declarations.h"
 #include "errors.h"
 #include "items.h"
 
@@ -27,8 +26,9 @@ struct Description {
     // A dynamic group, or a parameter of one: the template and the group's number.
     std::optional<std::string> templateName;
     int64_t number = 0;
-    // A parameter of a dynamic group: its declaration in the template, default included.
-    std::optional<ParameterDeclaration> templateDeclaration;
+    // A parameter that is not mapped: the default it was declared with (for
+    // a parameter of a dynamic group, its template's when it was made).
+    std::optional<std::string> declaredDefault;
     // A group: its own parameters and groups, and the templates for groups under it.
     int64_t parameterCount = 0;
     int64_t groupCount = 0;

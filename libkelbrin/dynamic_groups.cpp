@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "declarations.h"
+#include "change_log.h"
 #include "errors.h"
 #include "item_paths.h"
 #include "items.h"

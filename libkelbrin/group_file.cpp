@@ -9,8 +9,10 @@
 #include <optional>
 #include <set>
 
+#include "json_text.h"
 #include "located_json.h"
 #include "names.h"
+#include "parameters.h"
 #include "pattern.h"
 #include "tree_text.h"
 
@@ -20,12 +22,10 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-// Longest piece of the file quoted in a message, in bytes.
-constexpr std::size_t maxQuotedBytes = 60;
 // Longest key compared with the known ones for a likely misspelling.
 constexpr std::size_t maxSpellingKeyBytes = 40;
 
-std::string read_file(const char *path) {
+std::string read_file(const char *path, std::size_t maxBytes) {
     std::unique_ptr<FILE, int (*)(FILE *)> file(std::fopen(path, "rb"), std::fclose);
     if (!file)
         throw StoreError{FILE_UNREADABLE, std::strerror(errno)};
@@ -34,8 +34,10 @@ std::string read_file(const char *path) {
     std::size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
         text.append(chunk, got);
-        if (text.size() > maxGroupFileBytes)
-            throw StoreError{FILE_UNREADABLE, "the file is larger than 16 MiB"};
+        if (text.size() > maxBytes)
+            throw StoreError{FILE_UNREADABLE, maxBytes == maxGroupFileBytes
+                                                  ? "the file is larger than 16 MiB"
+                                                  : "the file is larger than 64 MiB"};
     }
     if (std::ferror(file.get()))
         throw StoreError{FILE_UNREADABLE, std::strerror(errno)};
@@ -83,19 +85,13 @@ std::string syntax_message(const json::exception &error) {
     return std::string(text);
 }
 
-// A value as written in JSON, cut short (at a character's start).
+// A value as written in JSON, cut short.
 std::string as_written(const json &value) {
-    std::string text = value.dump();
-    if (text.size() <= maxQuotedBytes)
-        return text;
-    std::size_t cut = maxQuotedBytes;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
-        --cut;
-    return text.substr(0, cut) + "...";
+    return shortened(value.dump());
 }
 
 std::string as_written(const std::string &text) {
-    return as_written(json(text));
+    return quoted_for_message(text);
 }
 
 char lower(char c) {
@@ -129,8 +125,8 @@ bool likely_misspelt(std::string_view key, std::string_view known) {
 
 class Reader {
   public:
-    Reader(std::vector<Problem> *problems, const LocatedJson *located)
-        : problems_(problems), located_(located) {}
+    Reader(std::vector<Problem> *problems, const LocatedJson *located, Contents contents)
+        : problems_(problems), located_(located), state_(contents == Contents::DeclarationsAndState) {}
 
     GroupFile result;
 
@@ -148,6 +144,12 @@ class Reader {
         if (templates)
             for (const json &item : document.at("templates"))
                 read_template(item, document.at("templates"));
+        for (const Declaration &declaration : result.declarations)
+            if (declaration.madeFrom &&
+                templateNames_.count(fold(declaration.madeFrom->templateName)) == 0)
+                note_at(declaration.where, declaration.fullName,
+                        "template " + as_written(declaration.madeFrom->templateName) +
+                            " is not declared in this file");
     }
 
     // Says how many problems were left out of a long list.
@@ -166,10 +168,15 @@ class Reader {
     // its code when reading for the store, which stops at the first.
     void note(const json &place, std::string subject, std::string cause,
               Error code = FILE_INVALID) {
+        note_at(where(place), std::move(subject), std::move(cause), code);
+    }
+
+    void note_at(TextPosition place, std::string subject, std::string cause,
+                 Error code = FILE_INVALID) {
         if (!problems_)
             throw StoreError{code};
         if (problems_->size() < maxProblemsPerFile)
-            problems_->push_back({code, where(place), std::move(subject), std::move(cause)});
+            problems_->push_back({code, place, std::move(subject), std::move(cause)});
         else
             ++leftOut_;
     }
@@ -230,12 +237,93 @@ class Reader {
         return found->get<int32_t>();
     }
 
+    // A text of bytes written as hex digits (an export's value that is not UTF-8).
+    std::optional<std::string> hex_field(const json &object, const char *key,
+                                         const std::string &subject) {
+        std::optional<std::string> hex = text_field(object, key, subject);
+        if (!hex)
+            return std::nullopt;
+        std::optional<std::string> bytes = bytes_of_hex(*hex);
+        if (!bytes)
+            note(object, subject,
+                 std::string("\"") + key + "\" must be pairs of hex digits, not " + as_written(*hex));
+        return bytes;
+    }
+
+    // A tree in the store's own form (an export's tree that the group file's
+    // form cannot carry exactly).
+    std::optional<std::string> stored_field(const json &object, const char *key,
+                                            const std::string &subject) {
+        try {
+            return canonical_stored_form(object.at(key));
+        } catch (const StoreError &error) {
+            note(object, subject,
+                 std::string("\"") + key + "\" is not a tree in the store's form" +
+                     (error.code == VALUE_TOO_LONG ? ": the tree is too large" : ""));
+            return std::nullopt;
+        }
+    }
+
+    // An export's current value, in the form the parameter's kind takes.
+    std::optional<std::string> current_field(const json &item, const ParameterDeclaration &p,
+                                             const std::string &subject) {
+        int forms = item.contains("current") + item.contains("currentHex") +
+                    item.contains("currentStored");
+        if (forms == 0)
+            return std::nullopt;
+        if (forms > 1) {
+            note(item, subject,
+                 "\"current\", \"currentHex\" and \"currentStored\" exclude each other");
+            return std::nullopt;
+        }
+        if (item.contains(p.complex ? "currentHex" : "currentStored")) {
+            note(item, subject,
+                 p.complex ? "\"currentHex\" is for a plain value, not a tree"
+                           : "\"currentStored\" is for a tree, not a plain value");
+            return std::nullopt;
+        }
+        if (item.contains("currentStored"))
+            return stored_field(item, "currentStored", subject);
+        std::optional<std::string> current;
+        if (p.complex) {
+            try {
+                current = stored_form_of(item.at("current"));
+            } catch (const StoreError &error) {
+                note(item, subject,
+                     std::string("\"current\": ") +
+                         (error.reason ? error.reason : "the tree cannot be stored"),
+                     error.code);
+            }
+        } else {
+            current = item.contains("currentHex") ? hex_field(item, "currentHex", subject)
+                                                  : text_field(item, "current", subject);
+            if (current && current->size() > maxValueBytes)
+                note(item, subject, "the current value is longer than 256 KiB");
+        }
+        return current;
+    }
+
+    // An export's dynamic group: the template it was made from, and its number.
+    std::optional<DynamicOrigin> read_origin(const json &group, const std::string &subject) {
+        std::optional<std::string> name = text_field(group, "template", subject, true);
+        if (!group.contains("number")) {
+            note(group, subject, "\"number\" is missing");
+            return std::nullopt;
+        }
+        int32_t number = int_field(group, "number", 0, subject);
+        if (number < 0)
+            note(group, subject, "\"number\" must be at least 0, not " + std::to_string(number));
+        if (!name || number < 0)
+            return std::nullopt;
+        return DynamicOrigin{*name, number};
+    }
+
     // A parameter of a group (prefix: the group's name and a dot) or of a
     // template; owner names the place of a parameter without a name.
     std::optional<ParameterDeclaration> read_parameter(const json &item, const json &list,
                                                        const std::string &owner,
                                                        const std::string &prefix,
-                                                       bool mappingAllowed) {
+                                                       bool inGroup) {
         if (!item.is_object()) {
             note(list, owner, "an item must be an object, not " + as_written(item));
             return std::nullopt;
@@ -243,10 +331,17 @@ class Reader {
         auto named = item.find("parameter");
         std::string subject =
             named != item.end() && named->is_string() ? prefix + named->get<std::string>() : owner;
-        allow_only(item,
-                   {"parameter", "value", "tree", "accessControl", "readLevel", "writeLevel",
-                    "pattern", "mapTo"},
-                   subject);
+        if (state_ && inGroup)
+            allow_only(item,
+                       {"parameter", "value", "tree", "accessControl", "readLevel", "writeLevel",
+                        "pattern", "mapTo", "current", "valueHex", "treeStored", "currentHex",
+                        "currentStored"},
+                       subject);
+        else
+            allow_only(item,
+                       {"parameter", "value", "tree", "accessControl", "readLevel", "writeLevel",
+                        "pattern", "mapTo"},
+                       subject);
         std::optional<std::string> name = text_field(item, "parameter", subject, true);
         if (!name)
             return std::nullopt;
@@ -255,12 +350,18 @@ class Reader {
         if (!is_valid_component(p.name))
             note(item, subject,
                  as_written(p.name) + " is not a valid name: use letters, digits and underscores");
-        int kinds = item.contains("value") + item.contains("tree") + item.contains("mapTo");
+        int kinds = item.contains("value") + item.contains("tree") + item.contains("mapTo") +
+                    item.contains("valueHex") + item.contains("treeStored");
         if (kinds > 1)
             note(item, subject, "\"value\", \"tree\" and \"mapTo\" exclude each other");
-        else if (kinds == 1 && item.contains("mapTo") && !mappingAllowed)
+        else if (kinds == 1 && item.contains("mapTo") && !inGroup)
             note(item, subject, "\"mapTo\" is not allowed in a template");
-        if (item.contains("tree")) {
+        if (item.contains("valueHex")) {
+            p.value = hex_field(item, "valueHex", subject).value_or("");
+        } else if (item.contains("treeStored")) {
+            p.complex = true;
+            p.value = stored_field(item, "treeStored", subject).value_or("");
+        } else if (item.contains("tree")) {
             p.complex = true;
             try {
                 p.value = stored_form_of(item.at("tree"));
@@ -283,6 +384,7 @@ class Reader {
                 note(item, subject,
                      "\"value\" must be a text or a whole number, not " + as_written(value));
         }
+        p.current = current_field(item, p, subject);
         p.accessControl = text_field(item, "accessControl", subject);
         p.readLevel = int_field(item, "readLevel", 0, subject);
         p.writeLevel = int_field(item, "writeLevel", 0, subject);
@@ -313,10 +415,16 @@ class Reader {
         std::string subject = named != group.end() && named->is_string()
                                   ? (top ? "" : parentName + ".") + named->get<std::string>()
                                   : parentName;
-        allow_only(group, {"group", "items"}, subject);
+        if (state_)
+            allow_only(group, {"group", "items", "template", "number"}, subject);
+        else
+            allow_only(group, {"group", "items"}, subject);
         std::optional<std::string> name = text_field(group, "group", subject, true);
         if (!name)
             return;
+        std::optional<DynamicOrigin> madeFrom;
+        if (state_ && (group.contains("template") || group.contains("number")))
+            madeFrom = read_origin(group, subject);
         // An overlong name is reported once, when it is declared.
         if (top ? name->size() <= maxNameBytes && !is_valid_full_name(*name)
                 : !is_valid_component(*name))
@@ -326,7 +434,7 @@ class Reader {
                             "and"
                             " underscores, joined by dots"
                           : " is not a valid name: use letters, digits and underscores"));
-        declare(Declaration{subject, true, {}, where(group)}, group);
+        declare(Declaration{subject, true, {}, where(group), std::move(madeFrom)}, group);
         auto items = group.find("items");
         if (items == group.end())
             return;
@@ -341,7 +449,7 @@ class Reader {
             } else if (std::optional<ParameterDeclaration> parameter =
                            read_parameter(item, *items, subject, prefix, true)) {
                 std::string parameterName = prefix + parameter->name;
-                declare(Declaration{parameterName, false, std::move(*parameter), where(item)},
+                declare(Declaration{parameterName, false, std::move(*parameter), where(item), {}},
                         item);
             }
         }
@@ -421,6 +529,7 @@ class Reader {
 
     std::vector<Problem> *problems_; // null: stop at the first problem
     const LocatedJson *located_;
+    bool state_; // an export: current values and dynamic groups allowed
     std::size_t leftOut_ = 0;
     std::map<std::string, std::pair<bool, TextPosition>>
         declared_; // is a group, and where first declared
@@ -435,10 +544,10 @@ GroupFile stop(std::vector<Problem> *problems, Error code, TextPosition where, s
     return {};
 }
 
-GroupFile read(const char *path, std::vector<Problem> *problems, bool locate) {
+GroupFile read(const char *path, std::vector<Problem> *problems, bool locate, Contents contents) {
     std::string text;
     try {
-        text = read_file(path);
+        text = read_file(path, contents == Contents::Declarations ? maxGroupFileBytes : maxExportBytes);
     } catch (const StoreError &error) {
         return stop(problems, error.code, {}, std::string("cannot read the file: ") + error.reason);
     }
@@ -459,7 +568,7 @@ GroupFile read(const char *path, std::vector<Problem> *problems, bool locate) {
     } catch (const json::exception &error) {
         return stop(problems, FILE_SYNTAX, {}, syntax_message(error));
     }
-    Reader reader(problems, located ? &*located : nullptr);
+    Reader reader(problems, located ? &*located : nullptr, contents);
     try {
         reader.read(located ? located->document() : document);
     } catch (const json::exception &error) {
@@ -473,12 +582,13 @@ GroupFile read(const char *path, std::vector<Problem> *problems, bool locate) {
 
 } // namespace
 
-GroupFile read_group_file(const char *path, std::vector<Problem> &problems, bool locate) {
-    return read(path, &problems, locate);
+GroupFile read_group_file(const char *path, std::vector<Problem> &problems, bool locate,
+                          Contents contents) {
+    return read(path, &problems, locate, contents);
 }
 
 GroupFile read_group_file(const char *path) {
-    return read(path, nullptr, false);
+    return read(path, nullptr, false, Contents::Declarations);
 }
 
 } // namespace kelbrin

@@ -68,19 +68,31 @@ std::string declared_end(std::string_view path) {
     return std::string(path) + dynamicTag;
 }
 
-std::optional<Step> first_step(std::string_view path) {
-    bool dynamic = !path.empty() && path.front() == dynamicTag;
+std::optional<Step> take_step(std::string_view &path) {
+    std::string_view rest = path;
+    bool dynamic = !rest.empty() && rest.front() == dynamicTag;
     if (dynamic)
-        path.remove_prefix(1);
-    std::optional<uint64_t> position = take_number(path);
+        rest.remove_prefix(1);
+    std::optional<uint64_t> position = take_number(rest);
     if (!position)
         return std::nullopt;
-    if (!dynamic)
-        return Step{false, *position, 0};
-    std::optional<uint64_t> serial = take_number(path);
+    std::optional<uint64_t> serial = dynamic ? take_number(rest) : 0;
     if (!serial)
         return std::nullopt;
-    return Step{true, *position, *serial};
+    path = rest;
+    return Step{dynamic, *position, *serial};
+}
+
+std::optional<Step> first_step(std::string_view path) {
+    return take_step(path);
+}
+
+std::optional<Step> last_step(std::string_view path) {
+    std::optional<Step> step;
+    while (!path.empty())
+        if (!(step = take_step(path)))
+            return std::nullopt;
+    return step;
 }
 
 } // namespace kelbrin

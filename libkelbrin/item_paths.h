@@ -31,5 +31,10 @@ struct Step {
 };
 // Nothing when the bytes do not begin with a well-formed step.
 std::optional<Step> first_step(std::string_view path);
+// The step at the front of path, dropped from there; nothing (and path
+// left as it was) when the bytes do not begin with a well-formed step.
+std::optional<Step> take_step(std::string_view &path);
+// The last step of a path; nothing for the root's path or malformed bytes.
+std::optional<Step> last_step(std::string_view path);
 
 } // namespace kelbrin

@@ -9,9 +9,6 @@ namespace {
 
 // Mappings followed before giving up with MAPPING_LOOP.
 constexpr int maxMappingHops = 8;
-// Changes kept in the change log; older ones are dropped as new ones come.
-constexpr int64_t changeLogLength = 10000;
-constexpr int64_t trimInterval = 100;
 
 bool allowed(const Item &item, const Settings &settings, Access access) {
     return settings.securityLevel >= (access == Access::Read ? item.readLevel : item.writeLevel);
@@ -70,16 +67,6 @@ Item reach_parameter(Database &db, const char *name, const Settings &settings, A
         exact.caseSensitive = false;
         item = find_item(db, item->mapTo, exact);
     }
-}
-
-void record_change(Database &db, const Settings &settings, const std::string &name) {
-    if (!records_changes(settings.syncMode))
-        return;
-    Query(db.statement("INSERT INTO changes(name) VALUES(?1)")).bind(1, name).run();
-    // Trimming now and then keeps the log between changeLogLength and
-    // changeLogLength + trimInterval rows, at a fraction of the cost.
-    if (int64_t sequence = db.last_insert_id(); sequence % trimInterval == 0)
-        Query(db.statement("DELETE FROM changes WHERE sequence <= ?1")).bind(1, sequence - changeLogLength).run();
 }
 
 } // namespace kelbrin

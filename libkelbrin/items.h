@@ -37,7 +37,4 @@ enum class Access { Read, Write };
 // its chain of mappings. Checks the caller's level at every step.
 Item reach_parameter(Database &db, const char *name, const Settings &settings, Access access);
 
-// Adds the name to the change log when the sync mode signals changes.
-void record_change(Database &db, const Settings &settings, const std::string &name);
-
 } // namespace kelbrin

@@ -2,6 +2,7 @@
 
 #include <unordered_map>
 
+#include "change_log.h"
 #include "errors.h"
 #include "group_file.h"
 #include "item_paths.h"
@@ -78,7 +79,7 @@ void bind_attributes(Query &query, const ParameterDeclaration &p) {
     query.bind(3, p.readLevel).bind(4, p.writeLevel).bind(5, p.pattern).bind(6, p.mapTo);
 }
 
-// A parameter declared again keeps its value and takes the new attributes.
+// A parameter declared again keeps its value and takes the new attributes and default.
 void declare_parameter(Database &db, const Settings &settings, KnownGroups &known, const Declaration &declaration) {
     const ParameterDeclaration &p = declaration.parameter;
     KnownGroup &group = ensure_group(db, known, std::string(parent_name(declaration.fullName)));
@@ -86,10 +87,11 @@ void declare_parameter(Database &db, const Settings &settings, KnownGroups &know
         if (existing->isGroup || existing->complex != p.complex)
             invalid();
         Query update(db.statement("UPDATE items SET access_control = ?2, read_level = ?3, write_level = ?4,"
-                                  " pattern = ?5, map_to = ?6 WHERE path = ?1"));
+                                  " pattern = ?5, map_to = ?6, default_value = CASE WHEN value = ?7 THEN NULL"
+                                  " ELSE ?7 END WHERE path = ?1"));
         update.bind_blob(1, existing->path);
         bind_attributes(update, p);
-        update.run();
+        update.bind(7, p.value).run();
         return;
     }
     Query insert(db.statement("INSERT INTO items(path, access_control, read_level, write_level, pattern, map_to,"
@@ -99,7 +101,7 @@ void declare_parameter(Database &db, const Settings &settings, KnownGroups &know
     bind_attributes(insert, p);
     insert.bind(7, declaration.fullName).bind(8, fold(declaration.fullName)).bind(9, p.complex).bind(10, p.value);
     insert.bind(11, group.depth + 1).run();
-    record_change(db, settings, declaration.fullName);
+    record_change(db, settings, declaration.fullName, p.complex || !p.mapTo.empty() ? nullptr : &p.value);
 }
 
 void check_mapping(Database &db, const ParameterDeclaration &p) {

@@ -4,6 +4,7 @@
 
 #include "stored_tree_reader.h"
 #include "tree_text.h"
+#include "change_log.h"
 #include "errors.h"
 #include "items.h"
 #include "listed_reads.h"
@@ -14,9 +15,15 @@ namespace kelbrin {
 
 namespace {
 
+// default_value keeps the declared default once the value leaves it, and
+// is NULL again while the value equals it: most parameters never pay for it.
 void store_value(Database &db, const Settings &settings, const Item &target, const std::string &value) {
-    Query(db.statement("UPDATE items SET value = ?2 WHERE path = ?1")).bind_blob(1, target.path).bind(2, value).run();
-    record_change(db, settings, target.name);
+    Query(db.statement("UPDATE items SET value = ?2, default_value = CASE WHEN coalesce(default_value, value) = ?2"
+                       " THEN NULL ELSE coalesce(default_value, value) END WHERE path = ?1"))
+        .bind_blob(1, target.path)
+        .bind(2, value)
+        .run();
+    record_change(db, settings, target.name, target.complex ? nullptr : &value);
 }
 
 std::string decimal(int32_t number) { return std::to_string(number); }

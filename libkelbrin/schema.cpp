@@ -15,16 +15,19 @@ namespace {
 using UpgradeStep = void (*)(Database &);
 
 // Step i brings a file from version i + 1 to i + 2. A new step goes at the
-// end (and into the tables a new file gets, below); a step that has shipped
-// never changes, since files of every older version must still reach the
-// current one through it.
+// end; a step that has shipped never changes, since files of every older
+// version must still reach the current one through it.
 constexpr UpgradeStep upgradeSteps[] = {
-    lay_items_out_for_walking, // 1 -> 2
+    lay_items_out_for_walking,     // 1 -> 2
+    keep_defaults_and_log_details, // 2 -> 3
 };
 constexpr int64_t oldestVersion = 1;
 constexpr int64_t currentVersion = oldestVersion + std::size(upgradeSteps);
+// A new file gets this version's tables at once, then the steps after it,
+// so that new and upgraded files cannot differ.
+constexpr int64_t newFileVersion = 2;
 
-// What a new file gets besides the items: the tables as of the current version.
+// What a new file gets besides the items: the other tables of newFileVersion.
 constexpr const char *otherTables = R"sql(
 CREATE TABLE templates(
     id INTEGER PRIMARY KEY,
@@ -96,7 +99,7 @@ void bring_schema_up_to_date(Database &db) {
             return;
         if (version == 0 && !has_items(db)) {
             make_tables(db);
-            version = currentVersion;
+            version = newFileVersion;
         } else {
             version = std::max(version, oldestVersion);
             upgradeSteps[version - oldestVersion](db);

@@ -14,4 +14,8 @@ extern const char *const walkLayoutItems;
 // that a group's contents are one range of the table.
 void lay_items_out_for_walking(Database &db);
 
+// 2 -> 3: the declared default of a parameter whose value left it, and the
+// change log's times, values and size in bytes.
+void keep_defaults_and_log_details(Database &db);
+
 } // namespace kelbrin

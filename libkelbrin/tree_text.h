@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,5 +30,15 @@ std::string stored_form_of(const nlohmann::ordered_json &value);
 // A stored tree as a group file writes it. Throws BAD_TREE for a text that
 // does not read back.
 nlohmann::ordered_json natural_form_of(std::string_view stored);
+
+// The group file's form of a stored tree, as compact JSON text, when it
+// gives back exactly that tree; none when the tree holds what that form
+// cannot say (a fresh node, a scalar of another subtype or type name, a key
+// twice in one hash).
+std::optional<std::string> exact_natural_text(std::string_view stored);
+
+// The stored text of a tree written in its stored form, as the store itself
+// writes it. Throws BAD_TREE or VALUE_TOO_LONG.
+std::string canonical_stored_form(const nlohmann::ordered_json &stored);
 
 } // namespace kelbrin

@@ -35,14 +35,15 @@ env -u REQUEST_METHOD "$program" --nolog readgroupfile "$source/tests/tables/dev
     check "test store loads" 0 1
 touch "$work/settings.conf"
 
-# complete EXPECTED WORD... : the words typed, the last one being completed.
+# complete EXPECTED WORD... : the words typed after $tool, the last one being completed.
+tool=kelbrinclient
 complete_case() {
     local expected=$1 offered
     shift
-    offered=$(bash -c '. "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
-        _kelbrinclient; printf "%s\n" "${COMPREPLY[@]}" | LC_ALL=C sort | tr "\n" " "' \
-        completion "$source/completion/kelbrinclient" "$program" "$@")
-    check "completing: $*" "$expected" "${offered% }"
+    offered=$(PATH=$build/bin:$PATH bash -c '. "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
+        _${1##*/}; printf "%s\n" "${COMPREPLY[@]}" | LC_ALL=C sort | tr "\n" " "' \
+        completion "$source/completion/$tool" "$build/bin/$tool" "$@")
+    check "completing: $tool $*" "$expected" "${offered% }"
 }
 complete_case "--no-mapped --nocgi --nolog --nosync --nosync-nosig" --no
 complete_case "get getgroup getgrouplist getlist" g
@@ -59,4 +60,11 @@ complete_case "" addgroup root.Door --number ""
 complete_case "sync" addgroup root.Door --number 3 badge syn
 complete_case "$work/settings.conf" setparams "$work/se"
 complete_case "" frobnicate ""
+tool=kelbrinctl
+complete_case "changes check" ch
+complete_case "root.Door root.Door.Lock" --store "$KELBRIN_STORE" export root.Do
+complete_case "$work/settings.conf" export -o "$work/se"
+complete_case "--replace" import --
+complete_case "" changes --since ""
+complete_case "--follow" changes --json --f
 finish

@@ -1,4 +1,5 @@
-# kelbrinctl: checking group files, showing what a store keeps, backing it up.
+# kelbrinctl: checking group files, showing, exporting, importing, verifying and backing up
+# what a store keeps, and its change log.
 store: ../../examples/device.json
 
 test: check lists every rule a file breaks, with line, column, name and cause
@@ -63,6 +64,7 @@ ctl: show root.network.hostname
 out: name:            root.Network.HostName
 out: kind:            parameter
 out: value:           "camera-q3500"
+out: default:         "camera-q3500"
 out: pattern:         [A-Za-z0-9][A-Za-z0-9-]{0,62}
 out: read level:      0
 out: write level:     0
@@ -83,6 +85,7 @@ ctl: show root.Image.Zones
 out: name:            root.Image.Zones
 out: kind:            complex parameter
 out: value:           {"mode":"auto","ports":["80","443"],"schedule":{"start":"08:00","count":3}}
+out: default:         {"mode":"auto","ports":["80","443"],"schedule":{"start":"08:00","count":3}}
 out: read level:      0
 out: write level:     0
 
@@ -151,3 +154,117 @@ ctl: frob
 err: kelbrinctl: unknown command frob
 err: Try 'kelbrinctl --help'.
 status: 2
+
+test: export, import into an empty store and export again give the same bytes; kelbrinclient reads both stores alike
+file card.json: {"templates": [{"template": "card", "parent": "root.Badge", "prefix": "C"}]}
+run: readgroupfile card.json addgroup root.Badge --number 5 badge addgroup root.Badge badge addgroup root.Badge card addgroup root.Event.Action action
+out: root.Badge.B5
+out: root.Badge.B0
+out: root.Badge.C0
+out: root.Event.Action.A0
+run: set root.Badge.B5.Label front set root.Network.HostName cam-2 set root.Network.HostName cam-3
+file zones.txt: [Image]
+file zones.txt: Zones.schedule {
+file zones.txt: \tstart = [ "09:30" ]
+file zones.txt: }
+run: setparams zones.txt
+sh: sqlite3 store.db "UPDATE items SET default_value = value, value = '[\"l\",[[\"s\",2,null,\"x\"]]]' WHERE name = 'root.Security.Firewall'" && kelbrinclient --nolog set root.Image.Overlay.Text "$(printf 'Caf\351')"
+ctl: export -o one.json
+ctl: --store copy.db import one.json
+sh: kelbrinctl --store copy.db export | cmp - one.json && for s in store copy; do KELBRIN_STORE=$s.db kelbrinclient --nolog getgroup root - NAMEVALUESECTIONS getgrouplist root.Badge > $s.txt; done && cmp store.txt copy.txt && grep -E '"(HostName|Text|Zones|Firewall|B5)"|front' one.json | sed 's/"tree": .*"current/.../' | cut -c-100
+out:         { "parameter": "HostName", "value": "camera-q3500", "current": "cam-3", "pattern": "[A-Za-z0
+out:           { "parameter": "Text", "value": "Entrance", "currentHex": "436166e9" },
+out:         { "parameter": "Zones", ...": {"mode":"auto","ports":["80","443"],"schedule":{"start":"09:30
+out:         { "parameter": "Firewall", ...Stored": ["l",[["s",2,null,"x"]]] }
+out:         { "group": "B5", "template": "badge", "number": 5, "items": [
+out:           { "parameter": "Label", "value": "", "current": "front" },
+run: --nolog readgroupfile one.json
+err: Error -18 reading file 'one.json' into kelbrin!
+err: Failed to read groupfile 'one.json'
+status: 1
+
+test: import checks the whole export first, lists every problem with its place, and changes no store
+file bad.json: {"groups": [{"group": "root", "items": [
+file bad.json:   {"parameter": "A", "value": "1", "current": 2},
+file bad.json:   {"parameter": "B", "value": "1", "currentHex": "zz"},
+file bad.json:   {"parameter": "C", "treeStored": ["s", 9]},
+file bad.json:   {"parameter": "D", "tree": [], "current": [1.5]},
+file bad.json:   {"group": "B0", "template": "badge", "number": -1},
+file bad.json:   {"group": "B1", "template": "nothing", "number": 1},
+file bad.json:   {"group": "A"}]}],
+file bad.json:  "templates": [{"template": "badge", "parent": "root.Gone", "items": [{"parameter": "L", "current": "x"}]}]}
+ctl: --store new.db import bad.json
+err: bad.json:2:3: root.A: "current" must be a text, not 2
+err: bad.json:3:3: root.B: "currentHex" must be pairs of hex digits, not "zz"
+err: bad.json:4:3: root.C: "treeStored" is not a tree in the store's form
+err: bad.json:5:3: root.D: "current": a tree holds only texts, whole numbers, null, lists and objects
+err: bad.json:6:3: root.B0: "number" must be at least 0, not -1
+err: bad.json:7:3: root.B1: template "nothing" is not declared in this file
+err: bad.json:8:3: root.A: declared as a group and as a parameter (first on line 2)
+err: bad.json:9:16: template badge: parent root.Gone is not declared
+err: bad.json:9:71: template badge, parameter L: unknown key "current"
+err: kelbrinctl: import: bad.json has 9 problems; the store was not changed
+status: 1
+sh: test -e new.db || echo no store
+out: no store
+ctl: export -o before.json
+ctl: --store store.db import before.json
+err: kelbrinctl: import: store store.db is not empty (65 groups and parameters, 2 templates); import --replace FILE replaces all of it
+status: 1
+file comma.json: {"groups": [],}
+ctl: import --replace comma.json
+err: comma.json:1:15: syntax error while parsing object key - unexpected '}'; expected string literal
+err: kelbrinctl: import: comma.json has 1 problem; the store was not changed
+status: 1
+sh: kelbrinctl export | cmp - before.json && echo unchanged
+out: unchanged
+
+test: changes: sequence number, time, name and a plain value's first 256 bytes; when older ones are gone, says so
+run: set root.Network.HostName cam-2 addgroup root.Badge badge set root.Image.Overlay.Text "a\"b"
+out: root.Badge.B0
+sh: sqlite3 store.db 'DELETE FROM changes WHERE sequence < 52'
+ctl: changes --since 50
+err: kelbrinctl: changes: the changes after 50 up to 51 are no longer kept; the oldest kept is 52
+out: 52 2023-11-14T22:13:20Z root.Badge.B0
+out: 53 2023-11-14T22:13:20Z root.Image.Overlay.Text "a\\"b"
+status: 1
+ctl: changes --since 52 --json
+out: {"sequence":53,"time":"2023-11-14T22:13:20Z","name":"root.Image.Overlay.Text","value":"a\\"b"}
+sh: kelbrinclient --nolog set root.Network.DomainName "$(printf '%0300d' 7)" && kelbrinctl changes --since 53 | sed 's/.* "\(0*\)"$/\1/' | tr -d '\n' | wc -c
+out: 256
+
+test: changes --follow prints what another process changes, until interrupted
+sh: kelbrinctl changes --follow > seen.txt & sleep 2; kelbrinclient --nolog set root.Network.HostName cam-9; i=0; until grep -q cam-9 seen.txt || [ $i = 50 ]; do sleep 0.2; i=$((i+1)); done; kill -INT $! && wait $!; echo status $?; cut -d' ' -f3- seen.txt
+out: status 0
+out: root.Network.HostName "cam-9"
+
+test: the change log keeps about 1 MiB of entries, dropping the oldest
+sh: awk 'BEGIN { printf "{\"groups\": [{\"group\": \"root.Big\", \"items\": ["; for (i = 0; i < 5000; i++) printf "%s{\"parameter\": \"P%d\", \"value\": \"%0250d\"}", i ? "," : "", i, i; print "]}]}" }' > big.json && kelbrinclient --nolog readgroupfile big.json && sqlite3 store.db 'SELECT min(sequence) > 1000, max(log_end) - min(log_end) BETWEEN 1048576 - 300 AND 1048576 + 100 * 300 FROM changes'
+out: 1|1
+
+test: verify finds nothing in a sound store, and lists what is planted in one
+ctl: verify
+run: addgroup root.Badge badge
+out: root.Badge.B0
+sh: sqlite3 store.db "UPDATE items SET value = '12' WHERE name = 'root.Network.eth0.MTU'; UPDATE items SET value = '[\"s\"' WHERE name = 'root.Image.Zones'; DELETE FROM items WHERE name = 'root.Time.NTP'; DELETE FROM templates WHERE name = 'badge'; UPDATE items SET map_to = 'root.Network' WHERE name = 'root.Network.Name'"
+ctl: verify
+out: root.Network.Name: maps to root.Network, which is a group
+out: root.Network.eth0.MTU: value "12" does not match its pattern "[0-9]{3,5}"
+out: root.Image.Zones: its complex value does not read back
+out: root.Time.NTP.Server: its parent group is missing
+out: root.Time.NTP.Enabled: its parent group is missing
+out: root.Time.NTP.Interval: its parent group is missing
+out: root.Badge.B0: a dynamic group whose template is gone
+status: 1
+sh: sqlite3 store.db "DELETE FROM items WHERE name LIKE 'root.Time.NTP.%' OR name LIKE 'root.Badge.B0%' OR name = 'root.Image.Zones'; UPDATE items SET map_to = '' WHERE name = 'root.Network.Name'"
+ctl: --store store.db verify --json
+out: {
+out:   "store": "store.db",
+out:   "problems": [
+out:     {
+out:       "name": "root.Network.eth0.MTU",
+out:       "cause": "value \\"12\\" does not match its pattern \\"[0-9]{3,5}\\""
+out:     }
+out:   ]
+out: }
+status: 1

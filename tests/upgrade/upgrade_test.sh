@@ -1,7 +1,7 @@
 #!/bin/sh
 # A store file written at format 1 (v1_store.db.gz) is upgraded on first open and
 # then answers each run of v1_runs.txt as a store made by this program from the
-# same files does; processes opening it at once take each step once; a store
+# same files does, with its change log kept; processes opening it at once take each step once; a store
 # newer than the library is refused and left byte for byte.
 #     upgrade_test.sh PROGRAM
 set -eu
@@ -29,6 +29,16 @@ while read -r words; do
 done <v1_runs.txt
 version=$(sqlite3 "$work/new.db" "PRAGMA user_version")
 [ "$(sqlite3 "$work/old.db" "PRAGMA user_version")" = "$version" ] || fail "not upgraded to $version"
+
+# The old log is kept, its entries without a time, and sized (533: the 17 names'
+# bytes and 16 for each); a value set afterwards keeps the old one as its default.
+gunzip -c v1_store.db.gz >"$work/old.db"
+run old "set root.Net.Host camera-9" >/dev/null
+kept=$(sqlite3 "$work/old.db" "SELECT count(*), max(log_end) FROM changes WHERE time IS NULL;
+    SELECT sequence, name, value, time > 0 FROM changes WHERE time IS NOT NULL;
+    SELECT name, default_value FROM items WHERE default_value IS NOT NULL")
+[ "$kept" = "$(printf '17|533\n18|root.Net.Host|camera-9|1\nroot.Net.Host|camera-7')" ] ||
+    fail "the log and defaults after the upgrade: $kept"
 
 # Both processes read format 1 and wait for the write lock held here; one upgrades.
 gunzip -c v1_store.db.gz >"$work/old.db"

@@ -1,0 +1,127 @@
+// changes [--since N] [--follow] [--json]: the store's change log, one
+// change a line: sequence number, time (UTC), name, and for a plain
+// parameter its new value's first bytes. --follow goes on printing the
+// changes other processes make, polling the store, until interrupted.
+#include <signal.h>
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <ctime>
+#include <thread>
+
+#include "change_log.h"
+#include "commands.h"
+#include "messages.h"
+#include "store_access.h"
+
+namespace kelbrinctl {
+
+namespace {
+
+using json = nlohmann::ordered_json;
+
+// How often --follow looks for new changes: well within the second it promises.
+constexpr std::chrono::milliseconds followInterval{200};
+
+volatile sig_atomic_t interrupted = 0;
+
+void stop_following(int) {
+    interrupted = 1;
+}
+
+std::string time_text(const std::optional<int64_t> &seconds) {
+    if (!seconds)
+        return "-";
+    std::time_t time = static_cast<std::time_t>(*seconds);
+    std::tm parts{};
+    char text[32];
+    if (!gmtime_r(&time, &parts) ||
+        std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts) == 0)
+        return "-";
+    return text;
+}
+
+std::string as_json(const json &value) {
+    return value.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+void print_change(const kelbrin::Change &change, bool asJson) {
+    std::string line;
+    if (asJson) {
+        line = as_json({{"sequence", change.sequence},
+                        {"time", change.time ? json(time_text(change.time)) : json(nullptr)},
+                        {"name", change.name},
+                        {"value", change.value ? json(*change.value) : json(nullptr)}});
+    } else {
+        line = std::to_string(change.sequence) + " " + time_text(change.time) + " " + change.name;
+        if (change.value)
+            line += " " + printable(as_json(*change.value));
+    }
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stdout);
+}
+
+int64_t sequence_number(const std::string &text) {
+    errno = 0;
+    char *end = nullptr;
+    long long number = std::strtoll(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || errno != 0 || number < 0)
+        throw UsageError("changes: --since takes a sequence number (0 or more), not " + text);
+    return number;
+}
+
+// The last sequence number in the log, or 0 for an empty log.
+int64_t last_change(kelbrin::Database &store) {
+    kelbrin::Query query(store.statement("SELECT coalesce(max(sequence), 0) FROM changes"));
+    return query.step() ? query.integer(0) : 0;
+}
+
+} // namespace
+
+int command_changes(const Invocation &invocation) {
+    Arguments arguments("changes", invocation.words, {"--follow", "--json"}, {"--since"});
+    arguments.expect(0, "no operands: changes [--since N] [--follow] [--json]");
+    std::optional<std::string> since = arguments.value("--since");
+    bool follow = arguments.has("--follow"), asJson = arguments.has("--json");
+    int64_t after = since ? sequence_number(*since) : 0;
+    std::string path = store_path_for(invocation.store);
+    std::unique_ptr<kelbrin::Database> store = open_store_to_read(path);
+    store->begin_reading();
+    bool missed = false;
+    if (!since && follow) {
+        after = last_change(*store);
+    } else if (std::optional<int64_t> oldest = kelbrin::oldest_change(*store);
+               since && oldest && *oldest > after + 1) {
+        missed = true;
+        print_line("kelbrinctl: changes: the changes after " + std::to_string(after) + " up to " +
+                   std::to_string(*oldest - 1) + " are no longer kept; the oldest kept is " +
+                   std::to_string(*oldest));
+    }
+    if (follow) {
+        struct sigaction action {};
+        action.sa_handler = stop_following;
+        sigaction(SIGINT, &action, nullptr);
+        sigaction(SIGTERM, &action, nullptr);
+    }
+    for (;;) {
+        kelbrin::read_changes(*store, after, [&](const kelbrin::Change &change) {
+            print_change(change, asJson);
+            after = change.sequence;
+        });
+        store->end_reading();
+        std::fflush(stdout);
+        if (!follow || interrupted)
+            break;
+        std::this_thread::sleep_for(followInterval);
+        if (interrupted)
+            break;
+        store->begin_reading();
+    }
+    if (std::ferror(stdout))
+        throw Failure("changes: cannot write to standard output");
+    return missed ? exitFailed : exitDone;
+}
+
+} // namespace kelbrinctl

@@ -1,0 +1,75 @@
+// export [GROUP] [-o FILE]: the whole store, or one group with everything
+// under it, as one document of the group-file format with the store's
+// state, read in one snapshot and written as it is read. With -o the
+// document is written beside FILE and renamed when complete.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+
+#include "commands.h"
+#include "document_export.h"
+#include "messages.h"
+#include "names.h"
+#include "partial_file.h"
+#include "store_access.h"
+
+namespace kelbrinctl {
+
+namespace {
+
+using File = std::unique_ptr<std::FILE, int (*)(std::FILE *)>;
+
+void write_all(std::FILE *out, std::string_view bytes, const std::string &where) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size())
+        throw Failure("export: cannot write " + where + ": " + std::strerror(errno));
+}
+
+kelbrin::Item exported_group(kelbrin::Database &store, const std::string &name,
+                             const std::string &path) {
+    if (!kelbrin::is_valid_full_name(name))
+        throw Failure("export: " + name +
+                      " is not a group name (root, then components joined by dots)");
+    std::optional<kelbrin::Item> group = kelbrin::find_item(store, name, kelbrin::Settings{});
+    if (!group)
+        throw Failure("export: no group " + name + " in store " + path);
+    if (!group->isGroup)
+        throw Failure("export: " + group->name + " is a parameter, not a group");
+    return *group;
+}
+
+} // namespace
+
+int command_export(const Invocation &invocation) {
+    Arguments arguments("export", invocation.words, {}, {"-o"});
+    if (arguments.operands.size() > 1)
+        throw UsageError("export takes at most one group: export [GROUP] [-o FILE]");
+    std::string path = store_path_for(invocation.store);
+    std::unique_ptr<kelbrin::Database> store = open_store_to_read(path);
+    store->begin_reading();
+    kelbrin::Item group =
+        exported_group(*store, arguments.operands.empty() ? "root" : arguments.operands[0], path);
+    std::optional<std::string> output = arguments.value("-o");
+    if (!output) {
+        kelbrin::export_document(*store, group, [](std::string_view bytes) {
+            write_all(stdout, bytes, "to standard output");
+        });
+        if (std::fflush(stdout) != 0)
+            throw Failure(std::string("export: cannot write to standard output: ") +
+                          std::strerror(errno));
+        return exitDone;
+    }
+    PartialFile partial("export", *output);
+    File file(std::fopen(partial.path().c_str(), "wb"), std::fclose);
+    if (!file)
+        throw Failure("export: cannot write " + partial.path() + ": " + std::strerror(errno));
+    kelbrin::export_document(
+        *store, group, [&](std::string_view bytes) { write_all(file.get(), bytes, *output); });
+    if (std::fflush(file.get()) != 0 || fsync(fileno(file.get())) != 0)
+        throw Failure("export: cannot write " + *output + ": " + std::strerror(errno));
+    partial.keep(true);
+    return exitDone;
+}
+
+} // namespace kelbrinctl

@@ -1,0 +1,46 @@
+// import [--replace] FILE: an export loaded into an empty store, or with
+// --replace in place of the store's whole content. The file is checked as
+// check checks it before the store is opened; then everything is written
+// in one transaction, so the store holds all of it or is left as it was.
+#include "commands.h"
+#include "document_import.h"
+#include "group_file_sequence.h"
+#include "messages.h"
+#include "store_access.h"
+
+namespace kelbrinctl {
+
+int command_import(const Invocation &invocation) {
+    Arguments arguments("import", invocation.words, {"--replace"});
+    arguments.expect(1, "one export: import [--replace] FILE");
+    const std::string &file = arguments.operands[0];
+    std::vector<kelbrin::Problem> problems;
+    kelbrin::GroupFile document = kelbrin::read_group_file(file.c_str(), problems, true,
+                                                           kelbrin::Contents::DeclarationsAndState);
+    kelbrin::GroupFileSequence().add(file, document, problems);
+    if (!problems.empty()) {
+        std::size_t count = problems.size();
+        print_problems(file, std::move(problems));
+        throw Failure("import: " + file + " has " + std::to_string(count) +
+                      (count == 1 ? " problem" : " problems") + "; the store was not changed");
+    }
+    std::string path = store_path_for(invocation.store);
+    std::unique_ptr<kelbrin::Database> store = open_store_to_write(invocation.store);
+    try {
+        kelbrin::WriteTransaction transaction(*store);
+        kelbrin::StoreContent content = kelbrin::store_content(*store);
+        if ((content.items != 0 || content.templates != 0) && !arguments.has("--replace"))
+            throw Failure("import: store " + path + " is not empty (" +
+                          std::to_string(content.items) + " groups and parameters, " +
+                          std::to_string(content.templates) +
+                          " templates); import --replace FILE replaces all of it");
+        kelbrin::import_document(*store, document, kelbrin::Settings{});
+        transaction.commit();
+    } catch (const kelbrin::StoreError &error) {
+        throw Failure("import: store " + path + ": " + reason_of(error) +
+                      "; the store was not changed");
+    }
+    return exitDone;
+}
+
+} // namespace kelbrinctl

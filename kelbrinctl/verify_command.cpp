@@ -1,0 +1,42 @@
+// verify [--json]: SQLite's integrity check of the store's file, then the
+// store's own rules (verification.h). Each problem is one line on standard
+// output, "name: cause"; nothing when the store is clean.
+#include <cstdio>
+
+#include "commands.h"
+#include "messages.h"
+#include "store_access.h"
+#include "verification.h"
+
+namespace kelbrinctl {
+
+int command_verify(const Invocation &invocation) {
+    Arguments arguments("verify", invocation.words, {"--json"});
+    arguments.expect(0, "no operands: verify [--json]");
+    bool asJson = arguments.has("--json");
+    std::string path = store_path_for(invocation.store);
+    std::unique_ptr<kelbrin::Database> store = open_store_to_read(path);
+    store->begin_reading();
+    nlohmann::ordered_json problems = nlohmann::ordered_json::array();
+    std::size_t found = 0;
+    auto report = [&](const kelbrin::Finding &finding) {
+        ++found;
+        if (asJson)
+            problems.push_back({{"name", finding.subject}, {"cause", finding.cause}});
+        else
+            std::printf("%s\n", printable(finding.subject + ": " + finding.cause).c_str());
+    };
+    try {
+        kelbrin::verify_store(*store, report);
+    } catch (const kelbrin::StoreError &error) {
+        report({"store file", "cannot be read through: " + reason_of(error)});
+    }
+    if (asJson)
+        std::printf("%s\n",
+                    nlohmann::ordered_json{{"store", path}, {"problems", problems}}
+                        .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+                        .c_str());
+    return found == 0 ? exitDone : exitFailed;
+}
+
+} // namespace kelbrinctl
