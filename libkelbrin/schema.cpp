@@ -76,9 +76,12 @@ int64_t current_schema_version() {
 }
 
 void bring_schema_up_to_date(Database &db) {
+    // The snapshot that reads the version is kept for the first read.
+    db.begin_reading();
     int64_t version = stored_version(db);
     if (version == currentVersion)
         return;
+    db.end_reading();
     if (version > currentVersion)
         throw StoreError{STORE_TOO_NEW};
     if (version == 0) {
