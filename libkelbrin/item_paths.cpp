@@ -53,9 +53,14 @@ std::string declared_step(uint64_t position) {
     return step;
 }
 
-std::string dynamic_step(uint64_t number, uint64_t serial) {
+std::string dynamic_number_step(uint64_t number) {
     std::string step(1, dynamicTag);
     put_number(step, number);
+    return step;
+}
+
+std::string dynamic_step(uint64_t number, uint64_t serial) {
+    std::string step = dynamic_number_step(number);
     put_number(step, serial);
     return step;
 }
@@ -69,18 +74,17 @@ std::string declared_end(std::string_view path) {
 }
 
 std::optional<Step> first_step(std::string_view path) {
-    bool dynamic = !path.empty() && path.front() == dynamicTag;
+    std::string_view rest = path;
+    bool dynamic = !rest.empty() && rest.front() == dynamicTag;
     if (dynamic)
-        path.remove_prefix(1);
-    std::optional<uint64_t> position = take_number(path);
+        rest.remove_prefix(1);
+    std::optional<uint64_t> position = take_number(rest);
     if (!position)
         return std::nullopt;
-    if (!dynamic)
-        return Step{false, *position, 0};
-    std::optional<uint64_t> serial = take_number(path);
+    std::optional<uint64_t> serial = dynamic ? take_number(rest) : 0;
     if (!serial)
         return std::nullopt;
-    return Step{true, *position, *serial};
+    return Step{dynamic, *position, *serial, path.size() - rest.size()};
 }
 
 } // namespace kelbrin

@@ -4,6 +4,7 @@
 // everything under it, or its declared part, is one range of keys.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,6 +17,8 @@ std::string declared_step(uint64_t position);
 // The step to a dynamic group: by number, then by serial among groups of the
 // same number (made from different templates), in the order they were made.
 std::string dynamic_step(uint64_t number, uint64_t serial);
+// What every dynamic step of this number begins with, whatever its serial.
+std::string dynamic_number_step(uint64_t number);
 
 // Every path under path sorts below this bound.
 std::string subtree_end(std::string_view path);
@@ -28,6 +31,7 @@ struct Step {
     bool dynamic;
     uint64_t position; // the declared position, or the dynamic group's number
     uint64_t serial;   // dynamic groups only
+    std::size_t length; // the bytes the step takes
 };
 // Nothing when the bytes do not begin with a well-formed step.
 std::optional<Step> first_step(std::string_view path);

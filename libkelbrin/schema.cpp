@@ -20,6 +20,7 @@ using UpgradeStep = void (*)(Database &);
 // current one through it.
 constexpr UpgradeStep upgradeSteps[] = {
     lay_items_out_for_walking, // 1 -> 2
+    index_template_groups,     // 2 -> 3
 };
 constexpr int64_t oldestVersion = 1;
 constexpr int64_t currentVersion = oldestVersion + std::size(upgradeSteps);
@@ -66,6 +67,7 @@ bool has_items(Database &db) {
 
 void make_tables(Database &db) {
     db.execute(walkLayoutItems);
+    db.execute(templateGroupsIndex);
     db.execute(otherTables);
 }
 

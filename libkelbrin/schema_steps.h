@@ -14,4 +14,10 @@ extern const char *const walkLayoutItems;
 // that a group's contents are one range of the table.
 void lay_items_out_for_walking(Database &db);
 
+// Version 3's index of the groups made from each template.
+extern const char *const templateGroupsIndex;
+
+// 2 -> 3: a template's groups found without a walk of their parent's.
+void index_template_groups(Database &db);
+
 } // namespace kelbrin

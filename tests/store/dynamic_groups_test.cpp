@@ -10,14 +10,8 @@ class DynamicGroupTest : public StoreTest {
         load_ok(deviceFile);
     }
 
-    // The new group's name, or "<error N>".
     std::string create(int32_t number, const char *parent = "root.Badge", const char *from = "badge") {
-        options.groupNumber = number;
-        int32_t err = 99;
-        char *name = cli_createDynamicGroup(parent, from, &options, &err);
-        std::string result = err == 0 && name ? std::string(name) : "<error " + std::to_string(err) + ">";
-        std::free(name);
-        return result;
+        return create_group(parent, from, number);
     }
 
     int32_t remove(const char *group) {

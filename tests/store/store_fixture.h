@@ -56,6 +56,16 @@ class StoreTest : public ::testing::Test {
         return err;
     }
 
+    // The new dynamic group's name, or "<error N>".
+    std::string create_group(const char *parent, const char *from, int32_t number) {
+        options.groupNumber = number;
+        int32_t err = 99;
+        char *name = cli_createDynamicGroup(parent, from, &options, &err);
+        std::string result =
+            err == 0 && name ? std::string(name) : "<error " + std::to_string(err) + ">";
+        std::free(name);
+        return result;
+    }
     // Every name a listing hands out, in order; "<error N>" when it fails.
     std::vector<std::string> parameters_in(const char *group) { return walk(group, false); }
     std::vector<std::string> child_groups_of(const char *group) { return walk(group, true); }
