@@ -170,15 +170,10 @@ std::string_view Query::view(int column) const {
 }
 
 std::string Query::blob(int column) const {
-    return std::string(blob_view(column));
-}
-
-std::string_view Query::blob_view(int column) const {
     const void *bytes = sqlite3_column_blob(statement_, column);
     if (!bytes)
         return {};
-    return std::string_view(static_cast<const char *>(bytes),
-                            sqlite3_column_bytes(statement_, column));
+    return std::string(static_cast<const char *>(bytes), sqlite3_column_bytes(statement_, column));
 }
 
 bool Query::is_null(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_NULL; }

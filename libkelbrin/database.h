@@ -57,8 +57,6 @@ class Query {
     // The column's text in place, valid until the next step.
     std::string_view view(int column) const;
     std::string blob(int column) const;
-    // The column's bytes in place, valid until the next step.
-    std::string_view blob_view(int column) const;
     bool is_null(int column) const;
 
   private:

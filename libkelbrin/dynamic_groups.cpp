@@ -33,21 +33,14 @@ Template find_template(Database &db, const char *name, const Settings &settings)
     return found;
 }
 
-// How many groups of the template stand directly under the parent, read
-// from the template index alone: a cost that grows with the template's
-// groups, never with the store.
+// How many groups of the template stand under the parent, counted in the
+// template index: the cost grows with the template's groups, never with
+// the store.
 int64_t instances_under(Database &db, const Item &parent, const Template &from) {
-    Query query(db.statement("SELECT path FROM items WHERE template_id = ?1"));
-    query.bind(1, from.id);
-    int64_t count = 0;
-    while (query.step()) {
-        std::string_view path = query.blob_view(0);
-        if (!path.starts_with(parent.path))
-            continue; // made under the template's earlier parent
-        std::optional<Step> step = first_step(path.substr(parent.path.size()));
-        count += step && step->dynamic && parent.path.size() + step->length == path.size();
-    }
-    return count;
+    Query query(db.statement(
+        "SELECT count(*) FROM items WHERE template_id = ?1 AND path > ?2 AND path < ?3"));
+    query.bind(1, from.id).bind_blob(2, parent.path).bind_blob(3, subtree_end(parent.path));
+    return query.step() ? query.integer(0) : 0;
 }
 
 std::string group_name(const Item &parent, const Template &from, int64_t number) {

@@ -74,17 +74,18 @@ std::string declared_end(std::string_view path) {
 }
 
 std::optional<Step> first_step(std::string_view path) {
-    std::string_view rest = path;
-    bool dynamic = !rest.empty() && rest.front() == dynamicTag;
+    bool dynamic = !path.empty() && path.front() == dynamicTag;
     if (dynamic)
-        rest.remove_prefix(1);
-    std::optional<uint64_t> position = take_number(rest);
+        path.remove_prefix(1);
+    std::optional<uint64_t> position = take_number(path);
     if (!position)
         return std::nullopt;
-    std::optional<uint64_t> serial = dynamic ? take_number(rest) : 0;
+    if (!dynamic)
+        return Step{false, *position, 0};
+    std::optional<uint64_t> serial = take_number(path);
     if (!serial)
         return std::nullopt;
-    return Step{dynamic, *position, *serial, path.size() - rest.size()};
+    return Step{true, *position, *serial};
 }
 
 } // namespace kelbrin

@@ -4,7 +4,6 @@
 // everything under it, or its declared part, is one range of keys.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -31,7 +30,6 @@ struct Step {
     bool dynamic;
     uint64_t position; // the declared position, or the dynamic group's number
     uint64_t serial;   // dynamic groups only
-    std::size_t length; // the bytes the step takes
 };
 // Nothing when the bytes do not begin with a well-formed step.
 std::optional<Step> first_step(std::string_view path);
