@@ -1,40 +1,33 @@
-// libFuzzer target: the store's group file reader over any file. A file it
-// refuses must be refused with one of the reader's own errors; a template it
-// accepts must survive the trip through the text kept in the store.
-#include <cstdint>
+// The store's group file reader over any file: a file it refuses is refused
+// with one of the reader's own errors, and the same reader listing every
+// problem lists that error first and places each problem within the file.
+#include <algorithm>
 
-#include "declarations.h"
 #include "errors.h"
+#include "fuzz.h"
 #include "group_file.h"
-#include "input_file.h"
+#include "group_file_sequence.h"
 
 using namespace kelbrin;
 
-static bool same_parameter(const ParameterDeclaration &a, const ParameterDeclaration &b) {
-    return a.name == b.name && a.complex == b.complex && a.value == b.value &&
-           a.accessControl == b.accessControl && a.readLevel == b.readLevel &&
-           a.writeLevel == b.writeLevel && a.pattern == b.pattern && a.mapTo == b.mapTo;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    GroupFile file;
+    const char *path = input_file(data, size);
+    Error refusal = OK;
     try {
-        file = read_group_file(input_file_path(data, size));
+        read_group_file(path);
     } catch (const StoreError &error) {
-        if (error.code != FILE_UNREADABLE && error.code != FILE_SYNTAX &&
-            error.code != FILE_TOO_DEEP && error.code != FILE_INVALID)
-            __builtin_trap();
-        return 0;
+        refusal = error.code;
+        REQUIRE(refusal <= FILE_UNREADABLE && refusal >= FILE_TOO_DEEP);
     }
-    // Any other exception escapes and is reported as a finding.
-    for (const TemplateDeclaration &declared : file.templates) {
-        std::vector<ParameterDeclaration> kept =
-            parameters_from_text(parameters_to_text(declared.parameters));
-        if (kept.size() != declared.parameters.size())
-            __builtin_trap();
-        for (size_t i = 0; i < kept.size(); i++)
-            if (!same_parameter(kept[i], declared.parameters[i]))
-                __builtin_trap();
-    }
+    std::vector<Problem> problems;
+    GroupFile listed = read_group_file(path, problems, true);
+    REQUIRE((refusal == OK) == problems.empty());
+    REQUIRE(refusal == OK || problems.front().code == refusal);
+    int lines = 1 + static_cast<int>(std::count(data, data + size, '\n'));
+    for (const Problem &problem : problems)
+        REQUIRE(problem.where.line >= 0 && problem.where.line <= lines && !problem.cause.empty());
+    GroupFileSequence sequence;
+    sequence.add("a", listed, problems);
+    sequence.add("b", listed, problems);
     return 0;
 }

@@ -1,26 +1,19 @@
-// libFuzzer target: any file through the logical line reader, and every
-// logical line's value through the setting value conversion.
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+// Any file through the logical line reader, and every logical line's value
+// through the setting value conversion.
 #include <cstring>
-#include <vector>
 
+#include "fuzz.h"
 #include "input/logical_lines.h"
 #include "input/setting_value.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    if (size == 0)
-        return 0;
-    std::vector<char> content(data, data + size);
-    FILE *stream = fmemopen(content.data(), content.size(), "r");
+    FILE *stream = std::fopen(input_file(data, size), "r");
     logical_line_reader reader;
-    if (stream == nullptr || !start_logical_lines(&reader, stream))
-        std::abort();
+    REQUIRE(stream && start_logical_lines(&reader, stream));
     while (!std::feof(stream) && read_logical_line(&reader)) {
         const char *equals = std::strchr(reader.buffer, '=');
         for (bool convert : {true, false})
-            std::free(convert_setting_value(equals != nullptr ? equals + 1 : reader.buffer, convert));
+            std::free(convert_setting_value(equals ? equals + 1 : reader.buffer, convert));
     }
     finish_logical_lines(&reader);
     std::fclose(stream);

@@ -91,7 +91,7 @@ void forget_connection_in_child() { connection().inheritedAcrossFork = true; }
     case SQLITE_NOTADB:
     case SQLITE_PERM:
     case SQLITE_READONLY:
-        throw StoreError{STORE_UNAVAILABLE};
+        throw StoreError{STORE_UNAVAILABLE, sqlite3_errstr(result)};
     case SQLITE_NOMEM:
         throw StoreError{OUT_OF_MEMORY};
     case SQLITE_TOOBIG:
@@ -178,13 +178,13 @@ std::string Query::blob(int column) const {
 
 bool Query::is_null(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_NULL; }
 
-Database::Database(const std::string &path) {
-    int result = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                                 nullptr);
+Database::Database(const std::string &path, OpenMode mode) {
+    int access = mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    int result = sqlite3_open_v2(path.c_str(), &db_, access | SQLITE_OPEN_NOMUTEX, nullptr);
     if (result != SQLITE_OK) {
         sqlite3_close(db_);
         db_ = nullptr;
-        throw StoreError{STORE_UNAVAILABLE};
+        throw StoreError{STORE_UNAVAILABLE, sqlite3_errstr(result)};
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, busyLimitMilliseconds);
@@ -194,9 +194,14 @@ Database::Database(const std::string &path) {
     int persist = 1;
     sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
     // Nothing else is set up here: a short call pays only for what it uses
-    // (the log's limits and the sync mode come with the first write).
+    // (the log's limits and the sync mode come with the first write, the
+    // smaller page cache with the first walk). A read-only open is
+    // kelbrinctl's, whose reads all walk the store.
     try {
-        bring_schema_up_to_date(*this);
+        if (mode == OpenMode::Create)
+            bring_schema_up_to_date(*this);
+        else
+            limit_page_cache();
     } catch (...) {
         statements_.clear();
         sqlite3_close(db_);

@@ -63,9 +63,14 @@ class Query {
     sqlite3_stmt *statement_;
 };
 
+enum class OpenMode {
+    Create,   // creates the file and its schema when missing
+    ReadOnly, // an existing file, as it is: the caller checks its format
+};
+
 class Database {
   public:
-    explicit Database(const std::string &path);
+    explicit Database(const std::string &path, OpenMode mode = OpenMode::Create);
     ~Database();
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;

@@ -10,6 +10,13 @@
 
 namespace kelbrin {
 
+// A place in a group file, counted from 1 (columns in bytes); 0 when the
+// file was read without locating its declarations.
+struct TextPosition {
+    int line = 0;
+    int column = 0;
+};
+
 struct ParameterDeclaration {
     std::string name;       // one component
     bool complex = false;
@@ -26,6 +33,7 @@ struct Declaration {
     std::string fullName;
     bool isGroup = false;
     ParameterDeclaration parameter; // for a parameter
+    TextPosition where;
 };
 
 struct TemplateDeclaration {
@@ -34,6 +42,7 @@ struct TemplateDeclaration {
     std::string prefix;
     int32_t maxCount = INT32_MAX;
     std::vector<ParameterDeclaration> parameters;
+    TextPosition where;
 };
 
 struct GroupFile {

@@ -57,9 +57,11 @@ template <typename Result> struct Refusable {
 // Every code but OK, in numeric order from -1 down.
 std::span<const ErrorInfo> error_table();
 
-// Thrown inside the library; the C layer turns it into the error word.
+// Thrown inside the library; the C layer turns it into the error word and
+// drops the reason, which tools built on the core show to their users.
 struct StoreError {
     Error code;
+    const char *reason = nullptr; // a static text saying why, when known
 };
 
 } // namespace kelbrin

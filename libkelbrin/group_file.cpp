@@ -1,13 +1,18 @@
 #include "group_file.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <map>
 #include <memory>
+#include <optional>
 #include <set>
 
-#include "tree_text.h"
-#include "errors.h"
+#include "located_json.h"
 #include "names.h"
 #include "pattern.h"
+#include "tree_text.h"
 
 namespace kelbrin {
 
@@ -15,27 +20,33 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
+// Longest piece of the file quoted in a message, in bytes.
+constexpr std::size_t maxQuotedBytes = 60;
+// Longest key compared with the known ones for a likely misspelling.
+constexpr std::size_t maxSpellingKeyBytes = 40;
+
 std::string read_file(const char *path) {
     std::unique_ptr<FILE, int (*)(FILE *)> file(std::fopen(path, "rb"), std::fclose);
     if (!file)
-        throw StoreError{FILE_UNREADABLE};
+        throw StoreError{FILE_UNREADABLE, std::strerror(errno)};
     std::string text;
     char chunk[65536];
     std::size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
         text.append(chunk, got);
         if (text.size() > maxGroupFileBytes)
-            throw StoreError{FILE_UNREADABLE};
+            throw StoreError{FILE_UNREADABLE, "the file is larger than 16 MiB"};
     }
     if (std::ferror(file.get()))
-        throw StoreError{FILE_UNREADABLE};
+        throw StoreError{FILE_UNREADABLE, std::strerror(errno)};
     return text;
 }
 
-// The nesting depth of the JSON text, strings and comments skipped, measured
-// before parsing so that no later recursion over the document can run deep.
-int nesting_depth(const std::string &text) {
-    int depth = 0, deepest = 0;
+// Where the text first nests deeper than the limit, strings and comments
+// skipped (npos if nowhere): found before parsing, so that no later
+// recursion over the document can run deep.
+std::size_t too_deep_at(const std::string &text) {
+    int depth = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
         if (c == '"') {
@@ -52,186 +63,422 @@ int nesting_depth(const std::string &text) {
                 break;
             ++i;
         } else if (c == '[' || c == '{') {
-            deepest = std::max(deepest, ++depth);
+            if (++depth > maxGroupFileDepth)
+                return i;
         } else if (c == ']' || c == '}') {
             --depth;
         }
     }
-    return deepest;
+    return std::string::npos;
 }
 
-[[noreturn]] void invalid() { throw StoreError{FILE_INVALID}; }
+// The parser's message without its own prefix and position.
+std::string syntax_message(const json::exception &error) {
+    std::string_view text = error.what();
+    if (std::size_t end = text.find("] "); end != std::string_view::npos)
+        text.remove_prefix(end + 2);
+    if (text.starts_with("parse error"))
+        if (std::size_t colon = text.find(": "); colon != std::string_view::npos)
+            text.remove_prefix(colon + 2);
+    return std::string(text);
+}
 
-void allow_only(const json &object, std::initializer_list<const char *> keys) {
-    if (!object.is_object())
-        invalid();
-    for (const auto &[key, value] : object.items()) {
-        bool known = false;
-        for (const char *allowed : keys)
-            known = known || key == allowed;
-        if (!known)
-            invalid();
+// A value as written in JSON, cut short (at a character's start).
+std::string as_written(const json &value) {
+    std::string text = value.dump();
+    if (text.size() <= maxQuotedBytes)
+        return text;
+    std::size_t cut = maxQuotedBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;
+    return text.substr(0, cut) + "...";
+}
+
+std::string as_written(const std::string &text) {
+    return as_written(json(text));
+}
+
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Edits (insertions, deletions, substitutions) that turn one word into the
+// other, ignoring case.
+std::size_t edit_distance(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            std::size_t above = row[j];
+            row[j] = std::min(
+                {row[j] + 1, row[j - 1] + 1, diagonal + (lower(a[i - 1]) != lower(b[j - 1]))});
+            diagonal = above;
+        }
     }
+    return row[b.size()];
 }
 
-std::string text_field(const json &object, const char *key) {
-    const json &value = object.at(key);
-    if (!value.is_string())
-        invalid();
-    return value.get<std::string>();
-}
-
-int32_t int_field(const json &object, const char *key, int32_t otherwise) {
-    if (!object.contains(key))
-        return otherwise;
-    const json &value = object.at(key);
-    if (!value.is_number_integer() || value.get<int64_t>() < INT32_MIN || value.get<int64_t>() > INT32_MAX)
-        invalid();
-    return value.get<int32_t>();
-}
-
-std::string plain_value(const json &value) {
-    if (value.is_string())
-        return value.get<std::string>();
-    if (value.is_number_integer())
-        return value.dump();
-    invalid();
-}
-
-ParameterDeclaration read_parameter(const json &item, bool mappingAllowed) {
-    allow_only(item, {"parameter", "value", "tree", "accessControl", "readLevel", "writeLevel", "pattern", "mapTo"});
-    ParameterDeclaration p;
-    p.name = text_field(item, "parameter");
-    if (!is_valid_component(p.name))
-        invalid();
-    int kinds = item.contains("value") + item.contains("tree") + item.contains("mapTo");
-    if (kinds > 1 || (kinds == 1 && item.contains("mapTo") && !mappingAllowed))
-        invalid();
-    if (item.contains("tree")) {
-        p.complex = true;
-        p.value = stored_form_of(item.at("tree"));
-    } else if (item.contains("mapTo")) {
-        p.mapTo = text_field(item, "mapTo");
-        if (!is_valid_full_name(p.mapTo))
-            invalid();
-    } else if (item.contains("value")) {
-        p.value = plain_value(item.at("value"));
-    }
-    if (item.contains("accessControl"))
-        p.accessControl = text_field(item, "accessControl");
-    p.readLevel = int_field(item, "readLevel", 0);
-    p.writeLevel = int_field(item, "writeLevel", 0);
-    if (item.contains("pattern")) {
-        p.pattern = text_field(item, "pattern");
-        if (p.complex || !p.mapTo.empty() || !is_valid_pattern(p.pattern) || !matches_pattern(p.pattern, p.value))
-            invalid();
-    }
-    return p;
+// A known key that an unknown one is likely a misspelling of.
+bool likely_misspelt(std::string_view key, std::string_view known) {
+    return key.size() <= maxSpellingKeyBytes &&
+           edit_distance(key, known) <= (known.size() >= 5 ? 2u : 1u);
 }
 
 class Reader {
   public:
+    Reader(std::vector<Problem> *problems, const LocatedJson *located)
+        : problems_(problems), located_(located) {}
+
     GroupFile result;
 
-    void read_group(const json &group, const std::string &parentName) {
-        allow_only(group, {"group", "items"});
-        std::string name = text_field(group, "group");
-        std::string fullName;
-        if (parentName.empty()) {
-            if (!is_valid_full_name(name))
-                invalid();
-            fullName = name;
-        } else {
-            if (!is_valid_component(name))
-                invalid();
-            fullName = parentName + "." + name;
-        }
-        declare(Declaration{fullName, true, {}});
-        if (!group.contains("items"))
+    void read(const json &document) {
+        if (!document.is_object()) {
+            note(document, "", "the file must hold one object, with \"groups\" and \"templates\"");
             return;
-        if (!group.at("items").is_array())
-            invalid();
-        for (const json &item : group.at("items")) {
-            if (item.is_object() && item.contains("group")) {
-                read_group(item, fullName);
-            } else {
-                ParameterDeclaration parameter = read_parameter(item, true);
-                std::string parameterName = fullName + "." + parameter.name;
-                declare(Declaration{parameterName, false, std::move(parameter)});
-            }
         }
+        allow_only(document, {"groups", "templates"}, "");
+        bool groups = is_list(document, "groups", ""),
+             templates = is_list(document, "templates", "");
+        if (groups)
+            for (const json &group : document.at("groups"))
+                read_group(group, document.at("groups"), "");
+        if (templates)
+            for (const json &item : document.at("templates"))
+                read_template(item, document.at("templates"));
     }
 
-    void read_template(const json &item) {
-        allow_only(item, {"template", "parent", "prefix", "max", "items"});
-        TemplateDeclaration t;
-        t.name = text_field(item, "template");
-        t.parent = text_field(item, "parent");
-        t.prefix = item.contains("prefix") ? text_field(item, "prefix") : std::string();
-        t.maxCount = int_field(item, "max", INT32_MAX);
-        if (t.name.empty() || !is_valid_full_name(t.parent) || t.maxCount < 1)
-            invalid();
-        if (!t.prefix.empty() && !is_valid_component(t.prefix))
-            invalid();
-        if (!templateNames_.insert(fold(t.name)).second)
-            invalid();
-        std::set<std::string> names;
-        if (item.contains("items")) {
-            if (!item.at("items").is_array())
-                invalid();
-            for (const json &parameter : item.at("items")) {
-                t.parameters.push_back(read_parameter(parameter, false));
-                if (!names.insert(fold(t.parameters.back().name)).second)
-                    invalid();
-            }
-        }
-        result.templates.push_back(std::move(t));
+    // Says how many problems were left out of a long list.
+    void finish() {
+        if (leftOut_ > 0)
+            problems_->push_back(
+                {FILE_INVALID, {}, "", std::to_string(leftOut_) + " more problems not listed"});
     }
 
   private:
-    void declare(Declaration declaration) {
-        if (declaration.fullName.size() > maxNameBytes)
-            invalid();
-        std::string folded = fold(declaration.fullName);
-        auto [known, added] = declared_.emplace(folded, declaration.isGroup);
+    TextPosition where(const json &value) const {
+        return located_ ? located_->where(value) : TextPosition{};
+    }
+
+    // Notes a problem at a place (an object or list of the file), or throws
+    // its code when reading for the store, which stops at the first.
+    void note(const json &place, std::string subject, std::string cause,
+              Error code = FILE_INVALID) {
+        if (!problems_)
+            throw StoreError{code};
+        if (problems_->size() < maxProblemsPerFile)
+            problems_->push_back({code, where(place), std::move(subject), std::move(cause)});
+        else
+            ++leftOut_;
+    }
+
+    void allow_only(const json &object, std::initializer_list<const char *> keys,
+                    const std::string &subject) {
+        for (const auto &[key, value] : object.items()) {
+            if (std::find(keys.begin(), keys.end(), key) != keys.end())
+                continue;
+            std::string cause = "unknown key " + as_written(key);
+            for (const char *known : keys)
+                if (likely_misspelt(key, known))
+                    cause += std::string("; did you mean \"") + known + "\"?";
+            note(object, subject, std::move(cause));
+        }
+    }
+
+    bool is_list(const json &object, const char *key, const std::string &subject) {
+        auto found = object.find(key);
+        if (found == object.end())
+            return false;
+        if (!found->is_array())
+            note(object, subject,
+                 std::string("\"") + key + "\" must be a list, not " + as_written(*found));
+        return found->is_array();
+    }
+
+    // The text under the key; nullopt when it is missing or not a text.
+    std::optional<std::string> text_field(const json &object, const char *key,
+                                          const std::string &subject, bool required = false) {
+        auto found = object.find(key);
+        if (found == object.end()) {
+            if (required)
+                note(object, subject, std::string("\"") + key + "\" is missing");
+            return std::nullopt;
+        }
+        if (!found->is_string()) {
+            note(object, subject,
+                 std::string("\"") + key + "\" must be a text, not " + as_written(*found));
+            return std::nullopt;
+        }
+        return found->get<std::string>();
+    }
+
+    int32_t int_field(const json &object, const char *key, int32_t otherwise,
+                      const std::string &subject) {
+        auto found = object.find(key);
+        if (found == object.end())
+            return otherwise;
+        if (!found->is_number_integer() || found->get<int64_t>() < INT32_MIN ||
+            found->get<int64_t>() > INT32_MAX) {
+            note(object, subject,
+                 std::string("\"") + key +
+                     "\" must be a whole number from -2147483648 to 2147483647, not " +
+                     as_written(*found));
+            return otherwise;
+        }
+        return found->get<int32_t>();
+    }
+
+    // A parameter of a group (prefix: the group's name and a dot) or of a
+    // template; owner names the place of a parameter without a name.
+    std::optional<ParameterDeclaration> read_parameter(const json &item, const json &list,
+                                                       const std::string &owner,
+                                                       const std::string &prefix,
+                                                       bool mappingAllowed) {
+        if (!item.is_object()) {
+            note(list, owner, "an item must be an object, not " + as_written(item));
+            return std::nullopt;
+        }
+        auto named = item.find("parameter");
+        std::string subject =
+            named != item.end() && named->is_string() ? prefix + named->get<std::string>() : owner;
+        allow_only(item,
+                   {"parameter", "value", "tree", "accessControl", "readLevel", "writeLevel",
+                    "pattern", "mapTo"},
+                   subject);
+        std::optional<std::string> name = text_field(item, "parameter", subject, true);
+        if (!name)
+            return std::nullopt;
+        ParameterDeclaration p;
+        p.name = *name;
+        if (!is_valid_component(p.name))
+            note(item, subject,
+                 as_written(p.name) + " is not a valid name: use letters, digits and underscores");
+        int kinds = item.contains("value") + item.contains("tree") + item.contains("mapTo");
+        if (kinds > 1)
+            note(item, subject, "\"value\", \"tree\" and \"mapTo\" exclude each other");
+        else if (kinds == 1 && item.contains("mapTo") && !mappingAllowed)
+            note(item, subject, "\"mapTo\" is not allowed in a template");
+        if (item.contains("tree")) {
+            p.complex = true;
+            try {
+                p.value = stored_form_of(item.at("tree"));
+            } catch (const StoreError &error) {
+                note(item, subject, error.reason ? error.reason : "the tree cannot be stored",
+                     error.code);
+            }
+        } else if (item.contains("mapTo")) {
+            if (std::optional<std::string> target = text_field(item, "mapTo", subject)) {
+                p.mapTo = *target;
+                if (!is_valid_full_name(p.mapTo))
+                    note(item, subject,
+                         "\"mapTo\" " + as_written(p.mapTo) + " is not a full parameter name");
+            }
+        } else if (item.contains("value")) {
+            const json &value = item.at("value");
+            if (value.is_string() || value.is_number_integer())
+                p.value = value.is_string() ? value.get<std::string>() : value.dump();
+            else
+                note(item, subject,
+                     "\"value\" must be a text or a whole number, not " + as_written(value));
+        }
+        p.accessControl = text_field(item, "accessControl", subject);
+        p.readLevel = int_field(item, "readLevel", 0, subject);
+        p.writeLevel = int_field(item, "writeLevel", 0, subject);
+        if (std::optional<std::string> pattern = text_field(item, "pattern", subject)) {
+            p.pattern = *pattern;
+            std::string error = pattern_error(p.pattern);
+            if (p.complex || !p.mapTo.empty())
+                note(item, subject,
+                     "\"pattern\" applies only to a plain value, not to a \"tree\" or \"mapTo\"");
+            else if (!error.empty())
+                note(item, subject,
+                     "pattern " + as_written(p.pattern) + " does not compile: " + error);
+            else if (!matches_pattern(p.pattern, p.value))
+                note(item, subject,
+                     "default " + as_written(p.value) + " does not match the pattern " +
+                         as_written(p.pattern));
+        }
+        return p;
+    }
+
+    void read_group(const json &group, const json &list, const std::string &parentName) {
+        if (!group.is_object()) {
+            note(list, parentName, "a group must be an object, not " + as_written(group));
+            return;
+        }
+        auto named = group.find("group");
+        bool top = parentName.empty();
+        std::string subject = named != group.end() && named->is_string()
+                                  ? (top ? "" : parentName + ".") + named->get<std::string>()
+                                  : parentName;
+        allow_only(group, {"group", "items"}, subject);
+        std::optional<std::string> name = text_field(group, "group", subject, true);
+        if (!name)
+            return;
+        // An overlong name is reported once, when it is declared.
+        if (top ? name->size() <= maxNameBytes && !is_valid_full_name(*name)
+                : !is_valid_component(*name))
+            note(group, subject,
+                 as_written(*name) +
+                     (top ? " is not a full group name: \"root\" and components of letters, digits "
+                            "and"
+                            " underscores, joined by dots"
+                          : " is not a valid name: use letters, digits and underscores"));
+        declare(Declaration{subject, true, {}, where(group)}, group);
+        auto items = group.find("items");
+        if (items == group.end())
+            return;
+        if (!items->is_array()) {
+            note(group, subject, "\"items\" must be a list, not " + as_written(*items));
+            return;
+        }
+        std::string prefix = subject + ".";
+        for (const json &item : *items) {
+            if (item.is_object() && item.contains("group")) {
+                read_group(item, *items, subject);
+            } else if (std::optional<ParameterDeclaration> parameter =
+                           read_parameter(item, *items, subject, prefix, true)) {
+                std::string parameterName = prefix + parameter->name;
+                declare(Declaration{parameterName, false, std::move(*parameter), where(item)},
+                        item);
+            }
+        }
+    }
+
+    void read_template(const json &item, const json &list) {
+        if (!item.is_object()) {
+            note(list, "", "a template must be an object, not " + as_written(item));
+            return;
+        }
+        auto named = item.find("template");
+        std::string subject = named != item.end() && named->is_string()
+                                  ? "template " + named->get<std::string>()
+                                  : "a template";
+        allow_only(item, {"template", "parent", "prefix", "max", "items"}, subject);
+        TemplateDeclaration t;
+        t.where = where(item);
+        std::optional<std::string> name = text_field(item, "template", subject, true);
+        std::optional<std::string> parent = text_field(item, "parent", subject, true);
+        std::optional<std::string> prefix = text_field(item, "prefix", subject);
+        t.maxCount = int_field(item, "max", INT32_MAX, subject);
+        bool valid = name && parent && is_valid_full_name(*parent);
+        if (name && name->empty())
+            note(item, subject, "the name is empty");
+        if (parent && !is_valid_full_name(*parent))
+            note(item, subject, "\"parent\" " + as_written(*parent) + " is not a full group name");
+        if (t.maxCount < 1)
+            note(item, subject, "\"max\" must be at least 1, not " + std::to_string(t.maxCount));
+        if (prefix && !prefix->empty() && !is_valid_component(*prefix))
+            note(item, subject,
+                 "\"prefix\" " + as_written(*prefix) +
+                     " may hold only letters, digits and underscores");
+        if (name && !templateNames_.insert(fold(*name)).second)
+            note(item, subject, "declared twice");
+        std::set<std::string> names;
+        if (is_list(item, "items", subject)) {
+            for (const json &parameter : item.at("items")) {
+                std::optional<ParameterDeclaration> p = read_parameter(
+                    parameter, item.at("items"), subject, subject + ", parameter ", false);
+                if (!p)
+                    continue;
+                if (!names.insert(fold(p->name)).second)
+                    note(parameter, subject + ", parameter " + p->name, "declared twice");
+                t.parameters.push_back(std::move(*p));
+            }
+        }
+        if (!valid)
+            return;
+        t.name = *name;
+        t.parent = *parent;
+        t.prefix = prefix.value_or("");
+        result.templates.push_back(std::move(t));
+    }
+
+    void declare(Declaration declaration, const json &place) {
+        if (declaration.fullName.size() > maxNameBytes) {
+            note(place, declaration.fullName, "the full name is longer than 255 bytes");
+            return;
+        }
+        auto [known, added] = declared_.emplace(fold(declaration.fullName),
+                                                std::pair(declaration.isGroup, declaration.where));
         // A group may be opened again (to add to it); anything else twice is a mistake.
         if (!added) {
-            if (!(known->second && declaration.isGroup))
-                invalid();
+            auto [wasGroup, first] = known->second;
+            if (wasGroup && declaration.isGroup)
+                return;
+            std::string cause = wasGroup == declaration.isGroup
+                                    ? "declared twice"
+                                    : "declared as a group and as a parameter";
+            if (first.line > 0)
+                cause += " (first on line " + std::to_string(first.line) + ")";
+            note(place, declaration.fullName, std::move(cause));
             return;
         }
         result.declarations.push_back(std::move(declaration));
     }
 
-    std::map<std::string, bool> declared_;
+    std::vector<Problem> *problems_; // null: stop at the first problem
+    const LocatedJson *located_;
+    std::size_t leftOut_ = 0;
+    std::map<std::string, std::pair<bool, TextPosition>>
+        declared_; // is a group, and where first declared
     std::set<std::string> templateNames_;
 };
 
+// A problem that ends the reading: thrown when reading for the store.
+GroupFile stop(std::vector<Problem> *problems, Error code, TextPosition where, std::string cause) {
+    if (!problems)
+        throw StoreError{code};
+    problems->push_back({code, where, "", std::move(cause)});
+    return {};
+}
+
+GroupFile read(const char *path, std::vector<Problem> *problems, bool locate) {
+    std::string text;
+    try {
+        text = read_file(path);
+    } catch (const StoreError &error) {
+        return stop(problems, error.code, {}, std::string("cannot read the file: ") + error.reason);
+    }
+    if (std::size_t deep = too_deep_at(text); deep != std::string::npos)
+        return stop(problems, FILE_TOO_DEEP, LineTable(text).at(deep),
+                    "nested deeper than 200 levels");
+    std::optional<LocatedJson> located;
+    json document;
+    try {
+        if (locate)
+            located.emplace(text);
+        else
+            document = json::parse(text, nullptr, true, true);
+    } catch (const json::parse_error &error) {
+        std::size_t offset =
+            std::min<std::size_t>(error.byte > 0 ? error.byte - 1 : 0, text.size());
+        return stop(problems, FILE_SYNTAX, LineTable(text).at(offset), syntax_message(error));
+    } catch (const json::exception &error) {
+        return stop(problems, FILE_SYNTAX, {}, syntax_message(error));
+    }
+    Reader reader(problems, located ? &*located : nullptr);
+    try {
+        reader.read(located ? located->document() : document);
+    } catch (const json::exception &error) {
+        // Not expected after the checks above; kept as the loader always had it.
+        reader.result = stop(problems, FILE_INVALID, {}, syntax_message(error));
+    }
+    if (problems)
+        reader.finish();
+    return std::move(reader.result);
+}
+
 } // namespace
 
+GroupFile read_group_file(const char *path, std::vector<Problem> &problems, bool locate) {
+    return read(path, &problems, locate);
+}
+
 GroupFile read_group_file(const char *path) {
-    std::string text = read_file(path);
-    if (nesting_depth(text) > maxGroupFileDepth)
-        throw StoreError{FILE_TOO_DEEP};
-    json document = json::parse(text, nullptr, false, true);
-    if (document.is_discarded())
-        throw StoreError{FILE_SYNTAX};
-    Reader reader;
-    try {
-        allow_only(document, {"groups", "templates"});
-        for (const char *section : {"groups", "templates"})
-            if (document.contains(section) && !document.at(section).is_array())
-                invalid();
-        if (document.contains("groups"))
-            for (const json &group : document.at("groups"))
-                reader.read_group(group, "");
-        if (document.contains("templates"))
-            for (const json &item : document.at("templates"))
-                reader.read_template(item);
-    } catch (const json::exception &) {
-        invalid();
-    }
-    return std::move(reader.result);
+    return read(path, nullptr, false);
 }
 
 } // namespace kelbrin

@@ -8,6 +8,8 @@
 namespace kelbrin {
 
 bool is_valid_pattern(const std::string &pattern);
+// Why the pattern does not compile; empty when it does.
+std::string pattern_error(const std::string &pattern);
 // False for a pattern that does not compile as well as for a mismatch.
 bool matches_pattern(const std::string &pattern, const std::string &value);
 

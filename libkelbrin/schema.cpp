@@ -46,13 +46,6 @@ INSERT INTO items(path, depth, name, folded, is_group) VALUES(x'', 0, 'root', 'r
 // is smaller too. Takes effect only in a new file.
 constexpr const char *pageSizePragma = "PRAGMA page_size = 1024";
 
-// The version lives in the file's header: reading it parses no SQL and
-// takes no write lock, so an open for a read costs only the read.
-int64_t stored_version(Database &db) {
-    Query query(db.statement("PRAGMA user_version"));
-    return query.step() ? query.integer(0) : 0;
-}
-
 void record_version(Database &db, int64_t version) {
     db.execute(("PRAGMA user_version = " + std::to_string(version)).c_str());
 }
@@ -77,10 +70,17 @@ int64_t current_schema_version() {
     return currentVersion;
 }
 
+// The version lives in the file's header: reading it parses no SQL and
+// takes no write lock, so an open for a read costs only the read.
+int64_t stored_schema_version(Database &db) {
+    Query query(db.statement("PRAGMA user_version"));
+    return query.step() ? query.integer(0) : 0;
+}
+
 void bring_schema_up_to_date(Database &db) {
     // The snapshot that reads the version is kept for the first read.
     db.begin_reading();
-    int64_t version = stored_version(db);
+    int64_t version = stored_schema_version(db);
     if (version == currentVersion)
         return;
     db.end_reading();
@@ -94,7 +94,7 @@ void bring_schema_up_to_date(Database &db) {
         WriteTransaction transaction(db);
         // Read again under the write lock: another process may have made
         // the tables or taken steps while this one waited for it.
-        version = stored_version(db);
+        version = stored_schema_version(db);
         if (version > currentVersion)
             throw StoreError{STORE_TOO_NEW};
         if (version == currentVersion)

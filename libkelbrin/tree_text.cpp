@@ -6,8 +6,10 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "errors.h"
+#include "stored_tree_reader.h"
 
 namespace kelbrin {
 
@@ -77,9 +79,9 @@ json to_json(const DataNode *node, int depth, Budget &budget) {
 
 json natural_to_stored(const nlohmann::ordered_json &value, int depth, std::size_t &nodes) {
     if (depth > maxTreeDepth)
-        throw StoreError{FILE_TOO_DEEP};
+        throw StoreError{FILE_TOO_DEEP, "the tree is nested deeper than 64 levels"};
     if (++nodes > maxTreeNodes)
-        throw StoreError{FILE_INVALID};
+        throw StoreError{FILE_INVALID, "the tree has more than 100000 nodes"};
     if (value.is_null())
         return json::array({"s", SCALAR_EMPTY, nullptr, nullptr});
     if (value.is_string())
@@ -87,7 +89,7 @@ json natural_to_stored(const nlohmann::ordered_json &value, int depth, std::size
     if (value.is_number_integer()) {
         int64_t number = value.get<int64_t>();
         if (number < INT32_MIN || number > INT32_MAX)
-            throw StoreError{FILE_INVALID};
+            throw StoreError{FILE_INVALID, "a whole number in a tree must lie between -2147483648 and 2147483647"};
         return json::array({"s", SCALAR_INTEGER, nullptr, number});
     }
     if (value.is_array()) {
@@ -102,7 +104,34 @@ json natural_to_stored(const nlohmann::ordered_json &value, int depth, std::size
             entries.push_back(json::array({key, natural_to_stored(item, depth + 1, nodes)}));
         return json::array({"h", std::move(entries)});
     }
-    throw StoreError{FILE_INVALID};
+    throw StoreError{FILE_INVALID, "a tree holds only texts, whole numbers, null, lists and objects"};
+}
+
+// The inverse of natural_to_stored, for a tree delivered by the store: a
+// scalar's type name and subtype are not kept, texts and integers are.
+nlohmann::ordered_json natural_of(const DataNode *node) {
+    switch (node->kind) {
+    case DATA_SCALAR:
+        if (node->u.scalar.subtype == SCALAR_INTEGER)
+            return node->u.scalar.value.integer;
+        if (node->u.scalar.subtype == SCALAR_EMPTY || !node->u.scalar.value.string)
+            return nullptr;
+        return node->u.scalar.value.string;
+    case DATA_LIST: {
+        nlohmann::ordered_json items = nlohmann::ordered_json::array();
+        for (const ListCell *cell = node->u.list.firstCell; cell; cell = cell->next)
+            items.push_back(natural_of(cell->value));
+        return items;
+    }
+    case DATA_HASH: {
+        nlohmann::ordered_json entries = nlohmann::ordered_json::object();
+        for (const HashEntry *entry = node->u.hash.firstEntry; entry; entry = entry->next)
+            entries[entry->key] = natural_of(entry->value);
+        return entries;
+    }
+    default:
+        return nullptr;
+    }
 }
 
 } // namespace
@@ -115,6 +144,11 @@ std::string serialise_tree(const DataNode *root) {
 std::string stored_form_of(const nlohmann::ordered_json &value) {
     std::size_t nodes = 0;
     return natural_to_stored(value, 0, nodes).dump();
+}
+
+nlohmann::ordered_json natural_form_of(std::string_view stored) {
+    std::unique_ptr<DataNode, void (*)(void *)> tree(deliver_tree(stored), std::free);
+    return natural_of(tree.get());
 }
 
 } // namespace kelbrin

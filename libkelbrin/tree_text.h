@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace kelbrin {
 
@@ -22,7 +23,11 @@ inline constexpr std::size_t maxTreeBytes = 1 << 20;
 std::string serialise_tree(const DataNode *root);
 
 // The stored text of a tree written in a group file: strings, integers,
-// null, lists and objects. Throws FILE_INVALID.
+// null, lists and objects. Throws FILE_INVALID or FILE_TOO_DEEP, with a reason.
 std::string stored_form_of(const nlohmann::ordered_json &value);
+
+// A stored tree as a group file writes it. Throws BAD_TREE for a text that
+// does not read back.
+nlohmann::ordered_json natural_form_of(std::string_view stored);
 
 } // namespace kelbrin

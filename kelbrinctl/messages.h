@@ -1,0 +1,33 @@
+// What kelbrinctl says on standard error, and the failures that end a
+// command: each names the file, store or parameter and the cause.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace kelbrinctl {
+
+// Exit statuses.
+inline constexpr int exitDone = 0;
+inline constexpr int exitFailed = 1; // a problem found, or the command could not be done
+inline constexpr int exitUsage = 2;  // the command line is wrong
+
+// Ends a command with a message.
+struct Failure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Ends the program with a message and a pointer to --help.
+struct UsageError : Failure {
+    using Failure::Failure;
+};
+
+// The text with control bytes written as \xHH: names and values come from
+// files and stores, and must not drive the terminal.
+std::string printable(std::string_view text);
+
+// Writes one printable line to standard error.
+void print_line(std::string_view line);
+
+} // namespace kelbrinctl
