@@ -62,9 +62,9 @@ int64_t lowest_free_number(Database &db, const Item &parent, const Template &fro
     while (query.step()) {
         std::string_view digits = query.view(0).substr(base.size());
         int64_t number = 0;
-        auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-        if (error == std::errc() && end == digits.data() + digits.size() && number >= 0 &&
-            std::to_string(number) == digits)
+        // Only the number's own spelling: B01 or B1x does not hold number 1.
+        auto parsed = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+        if (parsed.ec == std::errc() && std::to_string(number) == digits)
             taken.insert(number);
     }
     int64_t number = 0;
