@@ -195,8 +195,8 @@ Database::Database(const std::string &path, OpenMode mode) {
     sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
     // Nothing else is set up here: a short call pays only for what it uses
     // (the log's limits and the sync mode come with the first write, the
-    // smaller page cache with the first walk). A read-only open is
-    // kelbrinctl's, whose reads all walk the store.
+    // smaller page cache with the first walk). A read-only open is for a
+    // whole group's show or a backup, which read many pages.
     try {
         if (mode == OpenMode::Create)
             bring_schema_up_to_date(*this);
