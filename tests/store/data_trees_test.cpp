@@ -39,6 +39,9 @@ TEST_F(StoreTable, DataTreeCallsChangeOnlyWhatTheySay) {
     EXPECT_EQ(show(empty), R"(["e","g"])") << "appends go to the chain as it is now";
     drep_initializeList(empty);
     drep_addToList(empty, tree_of("h"));
+    DataNode *plain = drep_getNextToInHash(tree, nullptr, nullptr);
+    drep_initializeScalar(plain, SCALAR_STRING, nullptr);
+    EXPECT_STREQ(drep_getStringFromCustom(plain, nullptr), "") << "a new text scalar's text is empty";
     bare.kind = DATA_SCALAR; // a text scalar without its text
     bare.u.scalar.subtype = SCALAR_STRING;
     drep_setHashValue(tree, &bare, "bare");

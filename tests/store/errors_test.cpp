@@ -50,9 +50,15 @@ TEST_F(StoreTable, NullPointersAndBadTreesGiveErrorsNotCrashes) {
     EXPECT_EQ(run("get root.Network.HostName"), "x");
 }
 
-TEST_F(StoreTable, StoreThatCannotBeCreatedIsUnavailable) {
+// A store named in KELBRIN_STORE is not given folders; the default one is.
+TEST_F(StoreTable, OnlyTheDefaultStoreGetsItsFoldersMade) {
     setenv("KELBRIN_STORE", (directory + "/no/such/dir/store.db").c_str(), 1);
     EXPECT_EQ(run("get root.Network.HostName"), "STORE_UNAVAILABLE");
+    unsetenv("KELBRIN_STORE");
+    setenv("XDG_DATA_HOME", (directory + "/data").c_str(), 1);
+    EXPECT_EQ(run("load tests/store/device.json"), "OK");
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_TRUE(std::filesystem::exists(directory + "/data/kelbrin/store.db"));
 }
 
 } // namespace

@@ -2,7 +2,8 @@
 // of a "# behaviour" line and its calls, a blank line between rows, each row
 // on a fresh store loaded from device.json. A call is "call arguments => result" ("=> OK" may be
 // left out); results are whole: a value, a walk, a tree as JSON, or the
-// error's name. "<N*text>" stands for text N times.
+// error's name. "<N*text>" stands for text N times, each "#" in it the count
+// from 0.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,8 +19,9 @@ inline std::string expand(std::string text) {
     for (std::size_t at; (at = text.find('<')) != std::string::npos;) {
         std::size_t star = text.find('*', at), end = text.find('>', star);
         std::string repeated;
-        for (long n = std::stol(text.substr(at + 1, star - at - 1)); n > 0; --n)
-            repeated += text.substr(star + 1, end - star - 1);
+        for (long i = 0, n = std::stol(text.substr(at + 1, star - at - 1)); i < n; ++i)
+            for (char c : text.substr(star + 1, end - star - 1))
+                repeated += c == '#' ? std::to_string(i) : std::string(1, c);
         text.replace(at, end - at + 1, repeated);
     }
     return text;

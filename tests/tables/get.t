@@ -29,9 +29,9 @@ out: root.Door.Name="front" accessControl="admin:rw"
 out: root.Display.Note="it's "q" \\ back" accessControl=""
 out: root_Door_Name='front'
 
-test: get creates or truncates its file
+test: get creates or truncates its file, one it wrote itself too
 file old.txt: left over from before
-run: get root.Door.Name new.txt VALUE get root.Door.Name old.txt
+run: get root.Door.Name new.txt VALUE get root.Display.Note old.txt VALUE get root.Door.Name old.txt
 has new.txt: "front"
 has old.txt: "front"
 

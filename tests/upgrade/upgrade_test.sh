@@ -1,0 +1,48 @@
+#!/bin/sh
+# A store file written at format 1 (v1_store.db.gz) is upgraded on first open and
+# then answers each run of v1_runs.txt as a store made by this program from the
+# same files does; processes opening it at once take each step once; a store
+# newer than the library is refused and left byte for byte.
+#     upgrade_test.sh PROGRAM
+set -eu
+program=$(realpath "$1")
+cd "$(dirname "$0")"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() {
+    echo "upgrade: $*" >&2
+    exit 1
+}
+# run STORE WORDS...: what the program prints, without the banner's time, and its status
+run() {
+    status=0 output=$(mktemp -p "$work")
+    KELBRIN_STORE="$work/$1.db" "$program" --nolog $2 >"$output" 2>&1 || status=$?
+    sed '/^# .* Parameter list, /d' "$output"
+    echo "exit $status"
+}
+
+gunzip -c v1_store.db.gz >"$work/old.db"
+./make-store.sh "$program" "$work/new.db"
+while read -r words; do
+    old=$(run old "$words") new=$(run new "$words")
+    [ "$old" = "$new" ] || fail "$words: the upgraded store answers \"$old\", a new one \"$new\""
+done <v1_runs.txt
+version=$(sqlite3 "$work/new.db" "PRAGMA user_version")
+[ "$(sqlite3 "$work/old.db" "PRAGMA user_version")" = "$version" ] || fail "not upgraded to $version"
+
+# Both processes read format 1 and wait for the write lock held here; one upgrades.
+gunzip -c v1_store.db.gz >"$work/old.db"
+printf 'BEGIN IMMEDIATE;\n.shell touch %s/locked; sleep 0.5\nCOMMIT;\n' "$work" | sqlite3 "$work/old.db" &
+while [ ! -e "$work/locked" ]; do sleep 0.01; done
+run old "get root.Net.Host" >"$work/one" &
+run old "get root.Net.Host" >"$work/other"
+wait
+printf '"camera-7"\nexit 0\n' | cmp -s - "$work/one" || fail "a first open at once: $(cat "$work/one")"
+cmp -s "$work/one" "$work/other" || fail "the other first open at once: $(cat "$work/other")"
+
+gunzip -c v1_store.db.gz >"$work/old.db"
+sqlite3 "$work/old.db" "PRAGMA user_version = $((version + 1))"
+cp "$work/old.db" "$work/before.db"
+refused=$(run old "set root.Net.Host x")
+case $refused in "Error -30 setting"*) ;; *) fail "a newer store: $refused" ;; esac
+cmp -s "$work/old.db" "$work/before.db" || fail "a newer store was changed"
