@@ -46,10 +46,22 @@ std::string home_directory() {
     throw StoreError{STORE_UNAVAILABLE};
 }
 
+// A connection that has only read is not closed at exit: closing would
+// try to fold the log into the file and release what the system releases
+// anyway. Kept here, it stays reachable rather than leaked (volatile: the
+// pointer is never read, and the store to it must stay).
+Database *volatile leftOpenAtExit = nullptr;
+
 struct Connection {
     std::unique_ptr<Database> database;
     std::string path;
     bool inheritedAcrossFork = false;
+
+    // A writer still closes: that folds its commits into the file and syncs them.
+    ~Connection() {
+        if (database && !database->has_written())
+            leftOpenAtExit = database.release();
+    }
 };
 
 // Connections of the parent (and its parents) that a child leaves alone. A
@@ -185,12 +197,15 @@ Database::Database(const std::string &path, OpenMode mode) {
     // out deletes them again. The size limit bounds the log kept on disk.
     int persist = 1;
     sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
+    // Nothing else is set up here: a short call pays only for what it uses
+    // (the log's limits and the sync mode come with the first write, the
+    // smaller page cache with the first walk). A read-only open is for a
+    // whole group's show or a backup, which read many pages.
     try {
-        execute(keptLogLimitPragma);
-        execute(pageCachePragma);
         if (mode == OpenMode::Create)
             bring_schema_up_to_date(*this);
-        apply_sync_mode(SyncMode::Default);
+        else
+            limit_page_cache();
     } catch (...) {
         statements_.clear();
         sqlite3_close(db_);
@@ -244,14 +259,22 @@ void Database::flush_to_disk() {
         throw_sqlite_error(result);
 }
 
-// Left to the first write: a read never folds the log.
-void Database::size_checkpoints() {
-    if (checkpointsSized_)
+void Database::limit_page_cache() {
+    if (pageCacheLimited_)
         return;
+    execute(pageCachePragma);
+    pageCacheLimited_ = true;
+}
+
+void Database::apply_write_settings() {
+    if (writeSettingsApplied_)
+        return;
+    limit_page_cache();
+    execute(keptLogLimitPragma);
     Query query(statement("PRAGMA page_size"));
     if (query.step() && query.integer(0) > 0)
         sqlite3_wal_autocheckpoint(db_, static_cast<int>(logBytesBeforeCheckpoint / query.integer(0)));
-    checkpointsSized_ = true;
+    writeSettingsApplied_ = true;
 }
 
 int64_t Database::last_insert_id() const { return sqlite3_last_insert_rowid(db_); }
@@ -308,7 +331,7 @@ uint64_t store_generation() { return generation; }
 WriteTransaction::WriteTransaction(Database &db) : db_(db) {
     ++generation;
     db_.end_reading();
-    db_.size_checkpoints();
+    db_.apply_write_settings();
     Query(db_.statement("BEGIN IMMEDIATE")).run();
 }
 

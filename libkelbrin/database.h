@@ -82,8 +82,10 @@ class Database {
     void apply_sync_mode(SyncMode mode);
     // Copies the write-ahead log into the database file, syncing both.
     void flush_to_disk();
-    // Sets how much log a commit lets grow before folding it into the file.
-    void size_checkpoints();
+    // Limits the page cache, for walks and writes that read many pages.
+    void limit_page_cache();
+    // Whether a write transaction has been started on this connection.
+    bool has_written() const { return writeSettingsApplied_; }
     int64_t last_insert_id() const;
     // Starts a read snapshot, or keeps the current one while it is young.
     void begin_reading();
@@ -97,7 +99,12 @@ class Database {
     std::unordered_map<const char *, std::unique_ptr<Statement>> statements_;
     std::optional<SyncMode> syncMode_;
     std::chrono::steady_clock::time_point readingSince_;
-    bool checkpointsSized_ = false;
+    bool pageCacheLimited_ = false;
+    bool writeSettingsApplied_ = false;
+
+    friend class WriteTransaction;
+    // The log's size limits, set by the first write: a read never needs them.
+    void apply_write_settings();
 };
 
 // The process's connection, opened (and the schema made or brought up to

@@ -1,7 +1,6 @@
 #include "dynamic_groups.h"
 
-#include <algorithm>
-#include <unordered_map>
+#include <charconv>
 #include <unordered_set>
 
 #include "declarations.h"
@@ -35,45 +34,71 @@ Template find_template(Database &db, const char *name, const Settings &settings)
     return found;
 }
 
-// The parent's child groups, read in one pass: the limit counts them, and a
-// new group's name is mostly taken, if at all, by one of them. One pass keeps
-// the cost of a new group from growing with every group made before it.
-struct Siblings {
-    std::unordered_set<std::string> foldedNames;
-    int64_t madeFromTemplate = 0;
-    // One past the highest serial among dynamic groups of each number.
-    std::unordered_map<uint64_t, uint64_t> nextSerial;
-};
-
-Siblings siblings_of(Database &db, const Item &parent, const Template &from) {
-    Query query(db.statement("SELECT folded, dynamic = 1 AND template_id IS ?4, path FROM items"
-                             " WHERE is_group = 1 AND depth = ?3 AND path > ?1 AND path < ?2"));
-    query.bind_blob(1, parent.path).bind_blob(2, subtree_end(parent.path)).bind(3, parent.depth + 1).bind(4, from.id);
-    Siblings siblings;
-    while (query.step()) {
-        siblings.foldedNames.insert(query.text(0));
-        siblings.madeFromTemplate += query.integer(1);
-        std::string path = query.blob(2);
-        std::optional<Step> step = first_step(std::string_view(path).substr(parent.path.size()));
-        if (step && step->dynamic) {
-            uint64_t &next = siblings.nextSerial[step->position];
-            next = std::max(next, step->serial + 1);
-        }
-    }
-    return siblings;
-}
-
-// A parameter of the parent may hold the name too.
-bool name_taken(Database &db, const Siblings &siblings, const std::string &fullName) {
-    std::string folded = fold(fullName);
-    if (siblings.foldedNames.count(folded) != 0)
-        return true;
-    Query query(db.statement("SELECT 1 FROM items WHERE folded = ?1"));
-    return query.bind(1, folded).step();
+// How many groups of the template stand under the parent, counted in the
+// template index: the cost grows with the template's groups, never with
+// the store.
+int64_t instances_under(Database &db, const Item &parent, const Template &from) {
+    Query query(db.statement(
+        "SELECT count(*) FROM items WHERE template_id = ?1 AND path > ?2 AND path < ?3"));
+    query.bind(1, from.id).bind_blob(2, parent.path).bind_blob(3, subtree_end(parent.path));
+    return query.step() ? query.integer(0) : 0;
 }
 
 std::string group_name(const Item &parent, const Template &from, int64_t number) {
     return parent.name + "." + from.prefix + std::to_string(number);
+}
+
+bool name_taken(Database &db, const std::string &fullName) {
+    Query query(db.statement("SELECT 1 FROM items WHERE folded = ?1"));
+    return query.bind(1, fold(fullName)).step();
+}
+
+// The numbers whose names are taken, by any item, read from the names
+// index: every name the prefix and a digit begin, descendants included.
+int64_t lowest_free_number(Database &db, const Item &parent, const Template &from) {
+    std::string base = fold(parent.name + "." + from.prefix);
+    Query query(db.statement("SELECT folded FROM items WHERE folded >= ?1 AND folded < ?2"));
+    query.bind(1, base + "0").bind(2, base + ":");
+    std::unordered_set<int64_t> taken;
+    while (query.step()) {
+        std::string_view digits = query.view(0).substr(base.size());
+        int64_t number = 0;
+        // Only the number's own spelling: B01 or B1x does not hold number 1.
+        auto parsed = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+        if (parsed.ec == std::errc() && std::to_string(number) == digits)
+            taken.insert(number);
+    }
+    int64_t number = 0;
+    while (taken.count(number) != 0)
+        ++number;
+    return number;
+}
+
+// Groups of one number stand in the order they were made: the new one goes
+// one serial past the last of them.
+uint64_t next_serial(Database &db, const Item &parent, uint64_t number) {
+    std::string numberPath = parent.path + dynamic_number_step(number);
+    std::optional<std::string> last = last_path_between(db, numberPath, subtree_end(numberPath));
+    if (!last)
+        return 0;
+    std::optional<Step> step = first_step(std::string_view(*last).substr(parent.path.size()));
+    if (!step || !step->dynamic || step->position != number)
+        throw StoreError{STORE_FAILED};
+    return step->serial + 1;
+}
+
+// A template's parameters as last read: a run of groups from one template
+// parses its declarations once.
+const std::vector<ParameterDeclaration> &parameters_of(const Template &from) {
+    static std::optional<std::string> text;
+    static std::vector<ParameterDeclaration> parameters;
+    if (from.parameters != text) {
+        std::vector<ParameterDeclaration> parsed = parameters_from_text(from.parameters);
+        std::string parsedText = from.parameters;
+        parameters = std::move(parsed);
+        text = std::move(parsedText);
+    }
+    return parameters;
 }
 
 } // namespace
@@ -89,20 +114,18 @@ std::string create_dynamic_group(const char *parent, const char *templateName, c
     if (fold(from.parent) != fold(parentGroup.name))
         throw StoreError{TEMPLATE_PARENT_MISMATCH};
 
-    Siblings siblings = siblings_of(db, parentGroup, from);
     int64_t number = settings.groupNumber;
-    if (number >= 0 && name_taken(db, siblings, group_name(parentGroup, from, number)))
+    if (number >= 0 && name_taken(db, group_name(parentGroup, from, number)))
         throw StoreError{GROUP_NUMBER_TAKEN};
-    if (siblings.madeFromTemplate >= from.maxCount)
+    if (instances_under(db, parentGroup, from) >= from.maxCount)
         throw StoreError{GROUP_LIMIT};
     if (number < 0)
-        for (number = 0; name_taken(db, siblings, group_name(parentGroup, from, number));)
-            ++number;
+        number = lowest_free_number(db, parentGroup, from);
     std::string fullName = group_name(parentGroup, from, number);
     if (fullName.size() > maxNameBytes)
         throw StoreError{VALUE_TOO_LONG};
 
-    uint64_t serial = siblings.nextSerial[static_cast<uint64_t>(number)];
+    uint64_t serial = next_serial(db, parentGroup, static_cast<uint64_t>(number));
     std::string groupPath = parentGroup.path + dynamic_step(static_cast<uint64_t>(number), serial);
     Query(db.statement("INSERT INTO items(path, depth, name, folded, is_group, dynamic, template_id)"
                        " VALUES(?1, ?2, ?3, ?4, 1, 1, ?5)"))
@@ -113,7 +136,7 @@ std::string create_dynamic_group(const char *parent, const char *templateName, c
         .bind(5, from.id)
         .run();
     uint64_t position = 0;
-    for (const ParameterDeclaration &p : parameters_from_text(from.parameters)) {
+    for (const ParameterDeclaration &p : parameters_of(from)) {
         std::string parameterName = fullName + "." + p.name;
         if (parameterName.size() > maxNameBytes)
             throw StoreError{VALUE_TOO_LONG};

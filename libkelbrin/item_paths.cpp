@@ -53,9 +53,14 @@ std::string declared_step(uint64_t position) {
     return step;
 }
 
-std::string dynamic_step(uint64_t number, uint64_t serial) {
+std::string dynamic_number_step(uint64_t number) {
     std::string step(1, dynamicTag);
     put_number(step, number);
+    return step;
+}
+
+std::string dynamic_step(uint64_t number, uint64_t serial) {
+    std::string step = dynamic_number_step(number);
     put_number(step, serial);
     return step;
 }

@@ -16,6 +16,8 @@ std::string declared_step(uint64_t position);
 // The step to a dynamic group: by number, then by serial among groups of the
 // same number (made from different templates), in the order they were made.
 std::string dynamic_step(uint64_t number, uint64_t serial);
+// What every dynamic step of this number begins with, whatever its serial.
+std::string dynamic_number_step(uint64_t number);
 
 // Every path under path sorts below this bound.
 std::string subtree_end(std::string_view path);

@@ -50,6 +50,16 @@ Item find_group(Database &db, const char *name, const Settings &settings) {
     return *group;
 }
 
+std::optional<std::string> last_path_between(Database &db, std::string_view above,
+                                             std::string_view below) {
+    Query query(db.statement(
+        "SELECT path FROM items WHERE path > ?1 AND path < ?2 ORDER BY path DESC LIMIT 1"));
+    query.bind_blob(1, above).bind_blob(2, below);
+    if (!query.step())
+        return std::nullopt;
+    return query.blob(0);
+}
+
 Item reach_parameter(Database &db, const char *name, const Settings &settings, Access access) {
     std::optional<Item> item = find_item(db, name, settings);
     for (int hops = 0;; ++hops) {

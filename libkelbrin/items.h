@@ -31,6 +31,10 @@ std::optional<Item> find_item(Database &db, std::string_view name, const Setting
 
 Item find_group(Database &db, const char *name, const Settings &settings);
 
+// The last path (in key order) strictly between the two, if any.
+std::optional<std::string> last_path_between(Database &db, std::string_view above,
+                                             std::string_view below);
+
 enum class Access { Read, Write };
 
 // The parameter that a read or write of name reaches: itself, or the end of

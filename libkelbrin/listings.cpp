@@ -28,6 +28,7 @@ bool readable(Database &db, std::string_view name, int32_t readLevel, bool mappe
 ListingEntries parameters_in_group(const char *group, const Settings &settings) {
     Database &db = database();
     db.begin_reading();
+    db.limit_page_cache();
     Item found = find_group(db, group, settings);
     Query query(db.statement("SELECT name, read_level, map_to, complex, value FROM items"
                              " WHERE path > ?1 AND path < ?2 AND is_group = 0 ORDER BY path"));
@@ -50,6 +51,7 @@ ListingEntries parameters_in_group(const char *group, const Settings &settings) 
 ListingEntries child_groups(const char *group, const Settings &settings) {
     Database &db = database();
     db.begin_reading();
+    db.limit_page_cache();
     Item found = find_group(db, group, settings);
     Query query(db.statement("SELECT name FROM items WHERE is_group = 1 AND depth = ?3 AND path > ?1 AND path < ?2"
                              " ORDER BY path"));

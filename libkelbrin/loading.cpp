@@ -33,12 +33,11 @@ using KnownGroups = std::unordered_map<std::string, KnownGroup>;
 // dynamic groups): one past the position of the last path in that range.
 uint64_t take_position(Database &db, KnownGroup &group) {
     if (!group.nextPosition) {
-        Query query(db.statement("SELECT path FROM items WHERE path > ?1 AND path < ?2 ORDER BY path DESC LIMIT 1"));
-        query.bind_blob(1, group.path).bind_blob(2, declared_end(group.path));
         group.nextPosition = 0;
-        if (query.step()) {
-            std::string last = query.blob(0);
-            std::optional<Step> step = first_step(std::string_view(last).substr(group.path.size()));
+        if (std::optional<std::string> last =
+                last_path_between(db, group.path, declared_end(group.path))) {
+            std::optional<Step> step =
+                first_step(std::string_view(*last).substr(group.path.size()));
             if (!step || step->dynamic)
                 throw StoreError{STORE_FAILED};
             group.nextPosition = step->position + 1;

@@ -20,6 +20,7 @@ using UpgradeStep = void (*)(Database &);
 constexpr UpgradeStep upgradeSteps[] = {
     lay_items_out_for_walking,     // 1 -> 2
     keep_defaults_and_log_details, // 2 -> 3
+    index_template_groups,         // 3 -> 4
 };
 constexpr int64_t oldestVersion = 1;
 constexpr int64_t currentVersion = oldestVersion + std::size(upgradeSteps);
@@ -79,9 +80,12 @@ int64_t stored_schema_version(Database &db) {
 }
 
 void bring_schema_up_to_date(Database &db) {
+    // The snapshot that reads the version is kept for the first read.
+    db.begin_reading();
     int64_t version = stored_schema_version(db);
     if (version == currentVersion)
         return;
+    db.end_reading();
     if (version > currentVersion)
         throw StoreError{STORE_TOO_NEW};
     if (version == 0) {

@@ -18,4 +18,8 @@ void lay_items_out_for_walking(Database &db);
 // change log's times, values and size in bytes.
 void keep_defaults_and_log_details(Database &db);
 
+// 3 -> 4: an index of each template's groups, so that they are found without
+// a walk of their parent's.
+void index_template_groups(Database &db);
+
 } // namespace kelbrin

@@ -9,10 +9,11 @@
 #include <syslog.h>
 #include <unistd.h>
 
-#include "common/status.h"
 #include "common/diagnostics.h"
 #include "common/globals.h"
+#include "common/status.h"
 #include "common/streams.h"
+#include "input/buffer_growth.h"
 
 // The answer of a CGI run when the store allows no more groups: the web
 // server passes the program's standard error on as the response.
@@ -114,28 +115,31 @@ static int handle_marker_line(char *marker, const char *path) {
     return add_group(token, number, templateName);
 }
 
+// A line buffer: its usable size, and the memory behind it.
+struct line_buffer {
+    char *text;
+    size_t capacity;
+    size_t allocated;
+};
+
 // Reads one line, its newline included, into the growing buffer. Returns
 // false at the end of the file, or when the buffer cannot grow (reported).
-static bool read_line(FILE *stream, char **buffer, size_t *capacity) {
+static bool read_line(FILE *stream, line_buffer *line) {
     size_t length = 0;
     int c;
     while ((c = std::fgetc(stream)) != EOF) {
-        if (length + 2 > *capacity) {
-            char *grown = static_cast<char *>(std::realloc(*buffer, *capacity + lineBufferStep));
-            if (grown == nullptr) {
-                print_message(3, "Memory allocation failed.");
-                return false;
-            }
-            *buffer = grown;
-            *capacity += lineBufferStep;
+        if (length + 2 > line->capacity &&
+            !grow_buffer(&line->text, &line->capacity, &line->allocated, lineBufferStep)) {
+            print_message(3, "Memory allocation failed.");
+            return false;
         }
-        (*buffer)[length++] = static_cast<char>(c);
+        line->text[length++] = static_cast<char>(c);
         if (c == '\n')
             break;
     }
     if (length == 0)
         return false;
-    (*buffer)[length] = '\0';
+    line->text[length] = '\0';
     return true;
 }
 
@@ -144,17 +148,16 @@ int upgrade_dynamic_file(const char *path) {
     if (stream == nullptr)
         return STATUS_FAILED;
     int status = STATUS_OK;
-    char *line = nullptr;
-    size_t capacity = 0;
-    while (read_line(stream, &line, &capacity)) {
-        char *marker = std::strstr(line, markerText);
+    line_buffer line = {nullptr, 0, 0};
+    while (read_line(stream, &line)) {
+        char *marker = std::strstr(line.text, markerText);
         if (marker == nullptr)
             continue;
         status = handle_marker_line(marker, path);
         if (status == STATUS_FATAL)
             break;
     }
-    std::free(line);
+    std::free(line.text);
     close_stream(stream);
     return status;
 }

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "input/buffer_growth.h"
+
 // The buffer starts at this size and grows by the step whenever a logical
 // line needs more room; how much of a long line one read takes depends on
 // both, and so does which braces of it are counted.
@@ -44,23 +46,6 @@ static bool is_complete(const logical_line_reader *reader, int braceCount) {
     return !(length >= 3 && text[length - 3] == '\\' && text[length - 2] == '\\');
 }
 
-// The capacity grows by the step, which decides how much one read takes;
-// the memory behind it doubles, so that a line of many megabytes is not
-// copied over and over where realloc cannot extend in place.
-static bool grow_buffer(logical_line_reader *reader) {
-    size_t needed = reader->capacity + capacityStep;
-    if (needed > reader->allocated) {
-        size_t allocated = 2 * reader->allocated > needed ? 2 * reader->allocated : needed;
-        char *grown = static_cast<char *>(std::realloc(reader->buffer, allocated));
-        if (grown == nullptr)
-            return false;
-        reader->buffer = grown;
-        reader->allocated = allocated;
-    }
-    reader->capacity = needed;
-    return true;
-}
-
 bool read_logical_line(logical_line_reader *reader) {
     reader->length = 0;
     reader->buffer[0] = '\0';
@@ -97,7 +82,7 @@ bool read_logical_line(logical_line_reader *reader) {
             reader->length = comment - reader->buffer;
             continue;
         }
-        if (!grow_buffer(reader))
+        if (!grow_buffer(&reader->buffer, &reader->capacity, &reader->allocated, capacityStep))
             return false;
     }
 }

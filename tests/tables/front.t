@@ -150,6 +150,10 @@ err3: Error -10 setting 'root.Display.Pin' to '12%'!
 err3: Failed to set parameter root.Display.Pin.
 status: 1
 
+test: a run that wrote folds its log into the store file at exit
+run: --nolog set root.Door.Name b
+has store.db-wal: \c
+
 test: a deletegroup error is reported and the run goes on to status 2, unless a later command fails
 run: addgroup root.Badge badge deletegroup root.Door deletegroup root.Badge.B0 set root.Door.Name v
 out: root.Badge.B0

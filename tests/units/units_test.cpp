@@ -23,7 +23,9 @@ class Units : public StoreTable {
         Json argument = Json::parse(call.substr(verb.size()), nullptr, false);
         if (argument.is_string())
             text = argument.get<std::string>();
-        if (verb == "lines") { // every logical line, "+" before a complex one
+        // every logical line, "+" before a complex one; or the buffer's usable
+        // size and the memory behind it after them
+        if (verb == "lines" || verb == "buffer") {
             FILE *stream = fmemopen(text.data(), text.size(), "r");
             Json lines = Json::array();
             logical_line_reader reader;
@@ -32,6 +34,8 @@ class Units : public StoreTable {
                 lines.push_back((reader.complex ? "+" : "") +
                                 std::string(reader.buffer, reader.length));
             std::fclose(reader.stream);
+            if (verb == "buffer")
+                lines = {reader.capacity, reader.allocated};
             return finish_logical_lines(&reader), lines.dump();
         }
         if (verb == "value") { // converted, and as --restore keeps it
