@@ -20,9 +20,10 @@ constexpr const char *keptLogLimitPragma = "PRAGMA journal_size_limit = 4194304"
 // Page cache of 512 KiB instead of SQLite's 2 MiB: one call reads each page
 // about once, and a walk of a large store would otherwise fill all of it.
 constexpr const char *pageCachePragma = "PRAGMA cache_size = -512";
-// Reads map the file (up to 256 MiB of it) instead of copying each page in
-// with a system call: a walk or a list of names reads many pages.
+// Short reads map the file (up to 256 MiB of it) instead of copying each
+// page in with a system call; bound_page_memory turns it off again.
 constexpr const char *mappedReadsPragma = "PRAGMA mmap_size = 268435456";
+constexpr const char *copiedReadsPragma = "PRAGMA mmap_size = 0";
 
 // Bytes of log after which a commit folds the log into the database file
 // (two syncs), the size the kept log is cut back to.
@@ -200,16 +201,17 @@ Database::Database(const std::string &path, OpenMode mode) {
     // out deletes them again. The size limit bounds the log kept on disk.
     int persist = 1;
     sqlite3_file_control(db_, "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
-    // Nothing but the mapping is set up here: a short call pays only for what it uses
-    // (the log's limits and the sync mode come with the first write, the
-    // smaller page cache with the first walk). A read-only open is for a
-    // whole group's show or a backup, which read many pages.
+    // Nothing but the mapping is set up here: a short call pays only for
+    // what it uses (the log's limits and the sync mode come with the first
+    // write, the bounded page memory with the first walk). A read-only open
+    // is for a whole group's show or a backup, which read many pages.
     try {
-        execute(mappedReadsPragma);
-        if (mode == OpenMode::Create)
+        if (mode == OpenMode::Create) {
+            execute(mappedReadsPragma);
             bring_schema_up_to_date(*this);
-        else
-            limit_page_cache();
+        } else {
+            bound_page_memory();
+        }
     } catch (...) {
         statements_.clear();
         sqlite3_close(db_);
@@ -263,17 +265,18 @@ void Database::flush_to_disk() {
         throw_sqlite_error(result);
 }
 
-void Database::limit_page_cache() {
-    if (pageCacheLimited_)
+void Database::bound_page_memory() {
+    if (pageMemoryBounded_)
         return;
     execute(pageCachePragma);
-    pageCacheLimited_ = true;
+    execute(copiedReadsPragma);
+    pageMemoryBounded_ = true;
 }
 
 void Database::apply_write_settings() {
     if (writeSettingsApplied_)
         return;
-    limit_page_cache();
+    bound_page_memory();
     execute(keptLogLimitPragma);
     Query query(statement("PRAGMA page_size"));
     if (query.step() && query.integer(0) > 0)

@@ -82,8 +82,10 @@ class Database {
     void apply_sync_mode(SyncMode mode);
     // Copies the write-ahead log into the database file, syncing both.
     void flush_to_disk();
-    // Limits the page cache, for walks and writes that read many pages.
-    void limit_page_cache();
+    // Bounds the memory pages take, for walks and writes that read many
+    // pages: a smaller cache, and pages read in instead of mapped (a mapped
+    // page counts as the process's own).
+    void bound_page_memory();
     // Whether a write transaction has been started on this connection.
     bool has_written() const { return writeSettingsApplied_; }
     int64_t last_insert_id() const;
@@ -99,7 +101,7 @@ class Database {
     std::unordered_map<const char *, std::unique_ptr<Statement>> statements_;
     std::optional<SyncMode> syncMode_;
     std::chrono::steady_clock::time_point readingSince_;
-    bool pageCacheLimited_ = false;
+    bool pageMemoryBounded_ = false;
     bool writeSettingsApplied_ = false;
 
     friend class WriteTransaction;

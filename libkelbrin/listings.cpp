@@ -27,8 +27,8 @@ bool readable(Database &db, std::string_view name, int32_t readLevel, bool mappe
 // Everything under a group is one range of paths, already in listing order.
 ListingEntries parameters_in_group(const char *group, const Settings &settings) {
     Database &db = database();
+    db.bound_page_memory();
     db.begin_reading();
-    db.limit_page_cache();
     Item found = find_group(db, group, settings);
     Query query(db.statement("SELECT name, read_level, map_to, complex, value FROM items"
                              " WHERE path > ?1 AND path < ?2 AND is_group = 0 ORDER BY path"));
@@ -50,8 +50,8 @@ ListingEntries parameters_in_group(const char *group, const Settings &settings) 
 // A group's child groups are those one level down in its range of paths.
 ListingEntries child_groups(const char *group, const Settings &settings) {
     Database &db = database();
+    db.bound_page_memory();
     db.begin_reading();
-    db.limit_page_cache();
     Item found = find_group(db, group, settings);
     Query query(db.statement("SELECT name FROM items WHERE is_group = 1 AND depth = ?3 AND path > ?1 AND path < ?2"
                              " ORDER BY path"));
