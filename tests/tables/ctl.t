@@ -171,7 +171,7 @@ run: setparams zones.txt
 sh: sqlite3 store.db "UPDATE items SET default_value = value, value = '[\"l\",[[\"s\",2,null,\"x\"]]]' WHERE name = 'root.Security.Firewall'" && kelbrinclient --nolog set root.Image.Overlay.Text "$(printf 'Caf\351')"
 ctl: export -o one.json
 ctl: --store copy.db import one.json
-sh: kelbrinctl --store copy.db export | cmp - one.json && for s in store copy; do KELBRIN_STORE=$s.db kelbrinclient --nolog getgroup root - NAMEVALUESECTIONS getgrouplist root.Badge > $s.txt; done && cmp store.txt copy.txt && grep -E '"(HostName|Text|Zones|Firewall|B5)"|front' one.json | sed 's/"tree": .*"current/.../' | cut -c-100
+sh: kelbrinctl --store copy.db export | cmp - one.json && for s in store copy; do KELBRIN_STORE=$s.db kelbrinclient --nolog getgroup root - NAMEVALUESECTIONS getgrouplist root.Badge | sed 1d > $s.txt; done && cmp store.txt copy.txt && grep -E '"(HostName|Text|Zones|Firewall|B5)"|front' one.json | sed 's/"tree": .*"current/.../' | cut -c-100
 out:         { "parameter": "HostName", "value": "camera-q3500", "current": "cam-3", "pattern": "[A-Za-z0
 out:           { "parameter": "Text", "value": "Entrance", "currentHex": "436166e9" },
 out:         { "parameter": "Zones", ...": {"mode":"auto","ports":["80","443"],"schedule":{"start":"09:30
