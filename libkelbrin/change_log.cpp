@@ -16,6 +16,10 @@ constexpr int64_t trimInterval = 100;
 
 // log_end is the log's running total of bytes up to each entry, so that the
 // entries beyond the budget are a range that one query finds and drops.
+// Two plain statements, not one INSERT ... RETURNING: with RETURNING, SQLite
+// took memory for each entry and gave it back to the system at once, two
+// brk calls a setting once the log trims (setparams of 100,000: 6.1 s, 3.7 s
+// without).
 void record_change(Database &db, const Settings &settings, const std::string &name,
                    const std::string *value) {
     if (!records_changes(settings.syncMode))
@@ -25,17 +29,15 @@ void record_change(Database &db, const Settings &settings, const std::string &na
         kept = std::string_view(*value).substr(0, loggedValueBytes);
     int64_t bytes =
         entryOverheadBytes + static_cast<int64_t>(name.size() + (kept ? kept->size() : 0));
-    Query insert(
-        db.statement("INSERT INTO changes(name, time, value, log_end) VALUES(?1, ?2, ?3,"
-                     " coalesce((SELECT log_end FROM changes ORDER BY sequence DESC LIMIT 1), 0)"
-                     " + ?4) RETURNING sequence, log_end"));
-    insert.bind(1, name).bind(2, static_cast<int64_t>(std::time(nullptr))).bind(4, bytes);
+    int64_t logEnd = bytes;
+    if (Query last(db.statement("SELECT log_end FROM changes ORDER BY sequence DESC LIMIT 1")); last.step())
+        logEnd += last.integer(0);
+    Query insert(db.statement("INSERT INTO changes(name, time, value, log_end) VALUES(?1, ?2, ?3, ?4)"));
+    insert.bind(1, name).bind(2, static_cast<int64_t>(std::time(nullptr))).bind(4, logEnd);
     if (kept)
         insert.bind(3, *kept);
-    if (!insert.step())
-        throw StoreError{STORE_FAILED};
-    int64_t sequence = insert.integer(0), logEnd = insert.integer(1);
     insert.run();
+    int64_t sequence = db.last_insert_id();
     if (sequence % trimInterval == 0)
         Query(db.statement("DELETE FROM changes WHERE sequence < (SELECT sequence FROM changes"
                            " WHERE log_end > ?1 ORDER BY sequence LIMIT 1)"))
