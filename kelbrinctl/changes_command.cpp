@@ -56,8 +56,9 @@ void print_change(const kelbrin::Change &change, bool asJson) {
                         {"value", change.value ? json(*change.value) : json(nullptr)}});
     } else {
         line = std::to_string(change.sequence) + " " + time_text(change.time) + " " + change.name;
+        // append, not "text" + string: g++ 12 warns falsely on that at -O3 (-Wrestrict).
         if (change.value)
-            line += " " + printable(as_json(*change.value));
+            line.append(" ").append(printable(as_json(*change.value)));
     }
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), stdout);

@@ -134,7 +134,7 @@ class StoreTable : public ::testing::Test {
         if (verb == "next") { // the name handed out ("name=value" for a group), or "end"
             int32_t returned = groupsListed ? cli_getChildGroupInGroup(listing, &options, &err)
                                             : cli_getParamInGroup(listing, &options, &err);
-            std::string value = groupsListed ? "=" + std::string(listing->groupValue) : "";
+            std::string value = groupsListed ? std::string("=").append(listing->groupValue) : "";
             return err ? code(returned) : listing->end ? "end" : listing->paramName + value;
         }
         if (verb == "overwrite") // the name handed out, changed in place
