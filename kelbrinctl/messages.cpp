@@ -30,12 +30,7 @@ void print_problems(const std::string &file, std::vector<kelbrin::Problem> probl
         return std::pair(a.where.line, a.where.column) < std::pair(b.where.line, b.where.column);
     });
     for (const kelbrin::Problem &problem : problems) {
-        std::string line = file;
-        // append, not "text" + string: g++ 12 warns falsely on that at -O3 (-Wrestrict).
-        if (problem.where.line > 0)
-            line.append(":").append(std::to_string(problem.where.line)).append(":").append(
-                std::to_string(problem.where.column));
-        line += ": ";
+        std::string line = file + kelbrin::place_suffix(problem.where) + ": ";
         if (!problem.subject.empty())
             line += problem.subject + ": ";
         print_line(line + problem.cause);

@@ -17,6 +17,14 @@ struct TextPosition {
     int column = 0;
 };
 
+// ":line:column" to follow a file's name in a message, or "" when unknown.
+inline std::string place_suffix(const TextPosition &where) {
+    if (where.line <= 0)
+        return {};
+    // append, not "text" + string: g++ 12 warns falsely on that at -O3 (-Wrestrict).
+    return std::string(":").append(std::to_string(where.line)).append(":").append(std::to_string(where.column));
+}
+
 struct ParameterDeclaration {
     std::string name;       // one component
     bool complex = false;

@@ -64,11 +64,7 @@ void GroupFileSequence::enter(const std::string &name, Kind kind, const Declarat
 }
 
 std::string GroupFileSequence::described(const Known &known) const {
-    std::string text = kind_name(known.kind) + (" in " + files_[known.file]);
-    // append, not "text" + string: g++ 12 warns falsely on that at -O3 (-Wrestrict).
-    if (known.where.line > 0)
-        text.append(":").append(std::to_string(known.where.line)).append(":").append(std::to_string(known.where.column));
-    return text;
+    return kind_name(known.kind) + (" in " + files_[known.file]) + place_suffix(known.where);
 }
 
 } // namespace kelbrin
