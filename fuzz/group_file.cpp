@@ -3,10 +3,10 @@
 // problem lists that error first and places each problem within the file.
 #include <algorithm>
 
-#include "errors.h"
+#include "base/errors.h"
 #include "fuzz.h"
-#include "group_file.h"
-#include "group_file_sequence.h"
+#include "files/group_file.h"
+#include "files/group_file_sequence.h"
 
 using namespace kelbrin;
 

@@ -1,9 +1,9 @@
 // The reader of stored tree texts over any bytes: a text it refuses is a bad
 // tree; one it reads is JSON, and writes back as a text that reads the same.
-#include "errors.h"
+#include "base/errors.h"
 #include "fuzz.h"
-#include "stored_tree_reader.h"
-#include "tree_text.h"
+#include "base/stored_tree_reader.h"
+#include "base/tree_text.h"
 
 using namespace kelbrin;
 

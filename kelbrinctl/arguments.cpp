@@ -1,7 +1,7 @@
 #include <algorithm>
 
-#include "commands.h"
-#include "messages.h"
+#include "kelbrinctl/commands.h"
+#include "kelbrinctl/messages.h"
 
 namespace kelbrinctl {
 

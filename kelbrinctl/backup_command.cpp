@@ -6,10 +6,10 @@
 
 #include <memory>
 
-#include "commands.h"
-#include "messages.h"
-#include "partial_file.h"
-#include "store_access.h"
+#include "kelbrinctl/commands.h"
+#include "kelbrinctl/messages.h"
+#include "kelbrinctl/partial_file.h"
+#include "kelbrinctl/store_access.h"
 
 namespace kelbrinctl {
 

@@ -11,10 +11,10 @@
 #include <ctime>
 #include <thread>
 
-#include "change_log.h"
-#include "commands.h"
-#include "messages.h"
-#include "store_access.h"
+#include "store/change_log.h"
+#include "kelbrinctl/commands.h"
+#include "kelbrinctl/messages.h"
+#include "kelbrinctl/store_access.h"
 
 namespace kelbrinctl {
 

@@ -2,10 +2,10 @@
 // would check them, without a store. Every problem is listed, each with its
 // file, line and column, the name it concerns and the cause. An export is
 // a group file with state, and is checked too.
-#include "commands.h"
-#include "group_file.h"
-#include "group_file_sequence.h"
-#include "messages.h"
+#include "kelbrinctl/commands.h"
+#include "files/group_file.h"
+#include "files/group_file_sequence.h"
+#include "kelbrinctl/messages.h"
 
 namespace kelbrinctl {
 

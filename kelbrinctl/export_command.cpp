@@ -8,12 +8,12 @@
 #include <memory>
 #include <optional>
 
-#include "commands.h"
-#include "document_export.h"
-#include "messages.h"
-#include "names.h"
-#include "partial_file.h"
-#include "store_access.h"
+#include "kelbrinctl/commands.h"
+#include "files/document_export.h"
+#include "kelbrinctl/messages.h"
+#include "base/names.h"
+#include "kelbrinctl/partial_file.h"
+#include "kelbrinctl/store_access.h"
 
 namespace kelbrinctl {
 

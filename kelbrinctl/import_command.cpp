@@ -2,11 +2,11 @@
 // --replace in place of the store's whole content. The file is checked as
 // check checks it before the store is opened; then everything is written
 // in one transaction, so the store holds all of it or is left as it was.
-#include "commands.h"
-#include "document_import.h"
-#include "group_file_sequence.h"
-#include "messages.h"
-#include "store_access.h"
+#include "kelbrinctl/commands.h"
+#include "files/document_import.h"
+#include "files/group_file_sequence.h"
+#include "kelbrinctl/messages.h"
+#include "kelbrinctl/store_access.h"
 
 namespace kelbrinctl {
 

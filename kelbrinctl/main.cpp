@@ -7,9 +7,9 @@
 #include <new>
 #include <string_view>
 
-#include "commands.h"
-#include "messages.h"
-#include "store_access.h"
+#include "kelbrinctl/commands.h"
+#include "kelbrinctl/messages.h"
+#include "kelbrinctl/store_access.h"
 
 using namespace kelbrinctl;
 

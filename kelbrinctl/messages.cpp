@@ -1,4 +1,4 @@
-#include "messages.h"
+#include "kelbrinctl/messages.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "group_file.h"
+#include "files/group_file.h"
 
 namespace kelbrinctl {
 

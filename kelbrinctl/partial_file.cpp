@@ -1,4 +1,4 @@
-#include "partial_file.h"
+#include "kelbrinctl/partial_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "messages.h"
-#include "store_access.h"
+#include "kelbrinctl/messages.h"
+#include "kelbrinctl/store_access.h"
 
 namespace kelbrinctl {
 

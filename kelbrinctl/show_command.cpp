@@ -2,12 +2,12 @@
 // the store keeps them, for people or (with --json) for scripts.
 #include <cstdio>
 
-#include "commands.h"
-#include "descriptions.h"
-#include "messages.h"
-#include "names.h"
-#include "store_access.h"
-#include "tree_text.h"
+#include "kelbrinctl/commands.h"
+#include "store/descriptions.h"
+#include "kelbrinctl/messages.h"
+#include "base/names.h"
+#include "kelbrinctl/store_access.h"
+#include "base/tree_text.h"
 
 namespace kelbrinctl {
 

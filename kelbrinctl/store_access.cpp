@@ -1,4 +1,4 @@
-#include "store_access.h"
+#include "kelbrinctl/store_access.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "messages.h"
-#include "schema.h"
+#include "kelbrinctl/messages.h"
+#include "store/format.h"
 
 namespace kelbrinctl {
 

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "database.h"
-#include "errors.h"
+#include "store/database.h"
+#include "base/errors.h"
 
 namespace kelbrinctl {
 

@@ -1,12 +1,12 @@
 // verify [--json]: SQLite's integrity check of the store's file, then the
-// store's own rules (verification.h). Each problem is one line on standard
+// store's own rules (store/verification.h). Each problem is one line on standard
 // output, "name: cause"; nothing when the store is clean.
 #include <cstdio>
 
-#include "commands.h"
-#include "messages.h"
-#include "store_access.h"
-#include "verification.h"
+#include "kelbrinctl/commands.h"
+#include "kelbrinctl/messages.h"
+#include "kelbrinctl/store_access.h"
+#include "store/verification.h"
 
 namespace kelbrinctl {
 

@@ -1,57 +1,85 @@
 #!/usr/bin/env python3
 """Checks the product code's includes against its layers
-(docs/architecture.md): a folder includes only folders of lower layers, so
-the folders form no cycle, and the store includes nothing of the program.
-Prints each offending include; exits 1 if there is any."""
+(docs/architecture.md). The store and the program are two towers on the
+store's public header: a folder includes only folders below it in its own
+tower, so the folders form no cycle, and the program sees nothing of the
+store but <kelbrin.h>. Prints each offending include; exits 1 if there is
+any. Usage: check-layers.py [TREE] (default: this checkout)."""
 import pathlib
 import re
 import sys
 
-root = pathlib.Path(__file__).resolve().parent.parent
-# Layer of each folder, lowest first.
-LAYERS = {
-    "libkelbrin": 0,
-    "src/common": 1,
-    "src/output": 2,
-    "src/input": 2,
-    "src/front": 3,
-    # The store's tool: on the store's core, beside the program, nothing of src/.
-    "kelbrinctl": 1,
+root = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else pathlib.Path(__file__).resolve().parent.parent)
+PUBLIC = "libkelbrin/include"
+# Each tower lowest first; folders that share a step stand side by side and
+# include neither each other.
+TOWERS = {
+    "store": [[PUBLIC], ["libkelbrin/base"], ["libkelbrin/store"], ["libkelbrin/files"],
+              ["libkelbrin/capi", "kelbrinctl"]],
+    "program": [[PUBLIC], ["src/common"], ["src/output", "src/input"], ["src/front"]],
 }
-INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.MULTILINE)
+# Where each tower's includes are looked up, as its build's include paths.
+SEARCH = {
+    "store": ["libkelbrin", PUBLIC, "."],
+    "program": ["src", PUBLIC],
+}
+INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^">]+)[">]', re.MULTILINE)
 
 
-def folder_of(path):
-    relative = path.relative_to(root).as_posix()
-    return next((f for f in LAYERS if relative.startswith(f + "/")), None)
-
-
-def target_of(source, included):
-    """The folder a quoted include names: beside the file, under src/, or the store's core."""
-    for base in (source.parent, root / "src", root / "libkelbrin", root / "kelbrinctl"):
-        if (base / included).is_file():
-            return folder_of(base / included)
+def place(folder):
+    """The tower and step of a folder."""
+    for tower, steps in TOWERS.items():
+        for step, folders in enumerate(steps):
+            if folder in folders and folder != PUBLIC:
+                return tower, step
     return None
 
 
+def folder_of(path):
+    relative = path.resolve().relative_to(root.resolve()).as_posix()
+    folders = [f for steps in TOWERS.values() for step in steps for f in step]
+    return max((f for f in folders if relative.startswith(f + "/")), key=len, default=None)
+
+
+def resolve(included, bases):
+    for base in bases:
+        candidate = root / base / included
+        if candidate.is_file():
+            return candidate
+    return None
+
+
+everywhere = sorted({base for bases in SEARCH.values() for base in bases} | {"src", "libkelbrin", "kelbrinctl"})
 problems = []
 includes = 0
-for source in sorted(p for top in ("src", "libkelbrin", "kelbrinctl") for p in (root / top).rglob("*")):
-    if source.suffix not in (".c", ".cpp", ".h"):
-        continue
+sources = sorted(p for top in ("src", "libkelbrin", "kelbrinctl") for p in (root / top).rglob("*")
+                 if p.suffix in (".c", ".cpp", ".h"))
+for source in sources:
+    name = source.relative_to(root).as_posix()
     folder = folder_of(source)
     if folder is None:
-        problems.append(f"{source.relative_to(root)}: in a folder with no layer")
+        problems.append(f"{name}: in a folder with no layer")
         continue
-    for included in INCLUDE.findall(source.read_text()):
-        target = target_of(source, included)
-        if target is None or target == folder:
+    if folder == PUBLIC:
+        continue
+    tower, step = place(folder)
+    for quote, included in INCLUDE.findall(source.read_text()):
+        found = resolve(included, SEARCH[tower])
+        if found is None:
+            elsewhere = resolve(included, everywhere)
+            if elsewhere is not None:
+                problems.append(f"{name}: includes {included}, which {folder} cannot reach "
+                                f"({elsewhere.relative_to(root).as_posix()} is not in its tower)")
+            elif quote == '"':
+                problems.append(f"{name}: includes {included}, which is no file of the tree")
+            continue
+        target = folder_of(found)
+        if target == folder:
             continue
         includes += 1
-        # The tool and the program stand side by side: neither includes the other.
-        if LAYERS[target] >= LAYERS[folder] or ("kelbrinctl" in (folder, target) and target != "libkelbrin"):
-            problems.append(f"{source.relative_to(root)}: includes {included} from {target}, "
-                            f"which is not below {folder}")
+        target_place = (tower, 0) if target == PUBLIC else place(target)
+        if target_place is None or target_place[0] != tower or target_place[1] >= step:
+            problems.append(f"{name}: includes {included} from {target}, which is not below {folder}")
 
 print("\n".join(problems) if problems else f"layers: {includes} includes between folders, all downward")
 sys.exit(1 if problems else 0)

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "errors.h"
+#include "base/errors.h"
 #include "tree_json.h"
 
 inline std::string expand(std::string text) {

@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "store_table.h"
-#include "stored_tree_reader.h"
-#include "tree_text.h"
+#include "base/stored_tree_reader.h"
+#include "base/tree_text.h"
 
 namespace {
 

@@ -1,0 +1,594 @@
+#include "files/group_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+
+#include "base/json_text.h"
+#include "files/located_json.h"
+#include "base/names.h"
+#include "store/parameters.h"
+#include "base/pattern.h"
+#include "base/tree_text.h"
+
+namespace kelbrin {
+
+namespace {
+
+using json = nlohmann::ordered_json;
+
+// Longest key compared with the known ones for a likely misspelling.
+constexpr std::size_t maxSpellingKeyBytes = 40;
+
+std::string read_file(const char *path, std::size_t maxBytes) {
+    std::unique_ptr<FILE, int (*)(FILE *)> file(std::fopen(path, "rb"), std::fclose);
+    if (!file)
+        throw StoreError{FILE_UNREADABLE, std::strerror(errno)};
+    std::string text;
+    char chunk[65536];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+        text.append(chunk, got);
+        if (text.size() > maxBytes)
+            throw StoreError{FILE_UNREADABLE, maxBytes == maxGroupFileBytes
+                                                  ? "the file is larger than 16 MiB"
+                                                  : "the file is larger than 64 MiB"};
+    }
+    if (std::ferror(file.get()))
+        throw StoreError{FILE_UNREADABLE, std::strerror(errno)};
+    return text;
+}
+
+// Where the text first nests deeper than the limit, strings and comments
+// skipped (npos if nowhere): found before parsing, so that no later
+// recursion over the document can run deep.
+std::size_t too_deep_at(const std::string &text) {
+    int depth = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '"') {
+            for (++i; i < text.size() && text[i] != '"'; ++i)
+                if (text[i] == '\\')
+                    ++i;
+        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '/') {
+            i = text.find('\n', i);
+            if (i == std::string::npos)
+                break;
+        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
+            i = text.find("*/", i + 2);
+            if (i == std::string::npos)
+                break;
+            ++i;
+        } else if (c == '[' || c == '{') {
+            if (++depth > maxGroupFileDepth)
+                return i;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return std::string::npos;
+}
+
+// The parser's message without its own prefix and position.
+std::string syntax_message(const json::exception &error) {
+    std::string_view text = error.what();
+    if (std::size_t end = text.find("] "); end != std::string_view::npos)
+        text.remove_prefix(end + 2);
+    if (text.starts_with("parse error"))
+        if (std::size_t colon = text.find(": "); colon != std::string_view::npos)
+            text.remove_prefix(colon + 2);
+    return std::string(text);
+}
+
+// A value as written in JSON, cut short.
+std::string as_written(const json &value) {
+    return shortened(value.dump());
+}
+
+std::string as_written(const std::string &text) {
+    return quoted_for_message(text);
+}
+
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Edits (insertions, deletions, substitutions) that turn one word into the
+// other, ignoring case.
+std::size_t edit_distance(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            std::size_t above = row[j];
+            row[j] = std::min(
+                {row[j] + 1, row[j - 1] + 1, diagonal + (lower(a[i - 1]) != lower(b[j - 1]))});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// A known key that an unknown one is likely a misspelling of.
+bool likely_misspelt(std::string_view key, std::string_view known) {
+    return key.size() <= maxSpellingKeyBytes &&
+           edit_distance(key, known) <= (known.size() >= 5 ? 2u : 1u);
+}
+
+class Reader {
+  public:
+    Reader(std::vector<Problem> *problems, const LocatedJson *located, Contents contents)
+        : problems_(problems), located_(located), state_(contents == Contents::DeclarationsAndState) {}
+
+    GroupFile result;
+
+    void read(const json &document) {
+        if (!document.is_object()) {
+            note(document, "", "the file must hold one object, with \"groups\" and \"templates\"");
+            return;
+        }
+        allow_only(document, {"groups", "templates"}, "");
+        bool groups = is_list(document, "groups", ""),
+             templates = is_list(document, "templates", "");
+        if (groups)
+            for (const json &group : document.at("groups"))
+                read_group(group, document.at("groups"), "");
+        if (templates)
+            for (const json &item : document.at("templates"))
+                read_template(item, document.at("templates"));
+        for (const Declaration &declaration : result.declarations)
+            if (declaration.madeFrom &&
+                templateNames_.count(fold(declaration.madeFrom->templateName)) == 0)
+                note_at(declaration.where, declaration.fullName,
+                        "template " + as_written(declaration.madeFrom->templateName) +
+                            " is not declared in this file");
+    }
+
+    // Says how many problems were left out of a long list.
+    void finish() {
+        if (leftOut_ > 0)
+            problems_->push_back(
+                {FILE_INVALID, {}, "", std::to_string(leftOut_) + " more problems not listed"});
+    }
+
+  private:
+    TextPosition where(const json &value) const {
+        return located_ ? located_->where(value) : TextPosition{};
+    }
+
+    // Notes a problem at a place (an object or list of the file), or throws
+    // its code when reading for the store, which stops at the first.
+    void note(const json &place, std::string subject, std::string cause,
+              Error code = FILE_INVALID) {
+        note_at(where(place), std::move(subject), std::move(cause), code);
+    }
+
+    void note_at(TextPosition place, std::string subject, std::string cause,
+                 Error code = FILE_INVALID) {
+        if (!problems_)
+            throw StoreError{code};
+        if (problems_->size() < maxProblemsPerFile)
+            problems_->push_back({code, place, std::move(subject), std::move(cause)});
+        else
+            ++leftOut_;
+    }
+
+    void allow_only(const json &object, std::initializer_list<const char *> keys,
+                    const std::string &subject) {
+        for (const auto &[key, value] : object.items()) {
+            if (std::find(keys.begin(), keys.end(), key) != keys.end())
+                continue;
+            std::string cause = "unknown key " + as_written(key);
+            for (const char *known : keys)
+                if (likely_misspelt(key, known))
+                    cause += std::string("; did you mean \"") + known + "\"?";
+            note(object, subject, std::move(cause));
+        }
+    }
+
+    bool is_list(const json &object, const char *key, const std::string &subject) {
+        auto found = object.find(key);
+        if (found == object.end())
+            return false;
+        if (!found->is_array())
+            note(object, subject,
+                 std::string("\"") + key + "\" must be a list, not " + as_written(*found));
+        return found->is_array();
+    }
+
+    // The text under the key; nullopt when it is missing or not a text.
+    std::optional<std::string> text_field(const json &object, const char *key,
+                                          const std::string &subject, bool required = false) {
+        auto found = object.find(key);
+        if (found == object.end()) {
+            if (required)
+                note(object, subject, std::string("\"") + key + "\" is missing");
+            return std::nullopt;
+        }
+        if (!found->is_string()) {
+            note(object, subject,
+                 std::string("\"") + key + "\" must be a text, not " + as_written(*found));
+            return std::nullopt;
+        }
+        return found->get<std::string>();
+    }
+
+    int32_t int_field(const json &object, const char *key, int32_t otherwise,
+                      const std::string &subject) {
+        auto found = object.find(key);
+        if (found == object.end())
+            return otherwise;
+        if (!found->is_number_integer() || found->get<int64_t>() < INT32_MIN ||
+            found->get<int64_t>() > INT32_MAX) {
+            note(object, subject,
+                 std::string("\"") + key +
+                     "\" must be a whole number from -2147483648 to 2147483647, not " +
+                     as_written(*found));
+            return otherwise;
+        }
+        return found->get<int32_t>();
+    }
+
+    // A text of bytes written as hex digits (an export's value that is not UTF-8).
+    std::optional<std::string> hex_field(const json &object, const char *key,
+                                         const std::string &subject) {
+        std::optional<std::string> hex = text_field(object, key, subject);
+        if (!hex)
+            return std::nullopt;
+        std::optional<std::string> bytes = bytes_of_hex(*hex);
+        if (!bytes)
+            note(object, subject,
+                 std::string("\"") + key + "\" must be pairs of hex digits, not " + as_written(*hex));
+        return bytes;
+    }
+
+    // A tree in the store's own form (an export's tree that the group file's
+    // form cannot carry exactly).
+    std::optional<std::string> stored_field(const json &object, const char *key,
+                                            const std::string &subject) {
+        try {
+            return canonical_stored_form(object.at(key));
+        } catch (const StoreError &error) {
+            note(object, subject,
+                 std::string("\"") + key + "\" is not a tree in the store's form" +
+                     (error.code == VALUE_TOO_LONG ? ": the tree is too large" : ""));
+            return std::nullopt;
+        }
+    }
+
+    // An export's current value, in the form the parameter's kind takes.
+    std::optional<std::string> current_field(const json &item, const ParameterDeclaration &p,
+                                             const std::string &subject) {
+        int forms = item.contains("current") + item.contains("currentHex") +
+                    item.contains("currentStored");
+        if (forms == 0)
+            return std::nullopt;
+        if (forms > 1) {
+            note(item, subject,
+                 "\"current\", \"currentHex\" and \"currentStored\" exclude each other");
+            return std::nullopt;
+        }
+        if (item.contains(p.complex ? "currentHex" : "currentStored")) {
+            note(item, subject,
+                 p.complex ? "\"currentHex\" is for a plain value, not a tree"
+                           : "\"currentStored\" is for a tree, not a plain value");
+            return std::nullopt;
+        }
+        if (item.contains("currentStored"))
+            return stored_field(item, "currentStored", subject);
+        std::optional<std::string> current;
+        if (p.complex) {
+            try {
+                current = stored_form_of(item.at("current"));
+            } catch (const StoreError &error) {
+                note(item, subject,
+                     std::string("\"current\": ") +
+                         (error.reason ? error.reason : "the tree cannot be stored"),
+                     error.code);
+            }
+        } else {
+            current = item.contains("currentHex") ? hex_field(item, "currentHex", subject)
+                                                  : text_field(item, "current", subject);
+            if (current && current->size() > maxValueBytes)
+                note(item, subject, "the current value is longer than 256 KiB");
+        }
+        return current;
+    }
+
+    // An export's dynamic group: the template it was made from, and its number.
+    std::optional<DynamicOrigin> read_origin(const json &group, const std::string &subject) {
+        std::optional<std::string> name = text_field(group, "template", subject, true);
+        if (!group.contains("number")) {
+            note(group, subject, "\"number\" is missing");
+            return std::nullopt;
+        }
+        int32_t number = int_field(group, "number", 0, subject);
+        if (number < 0)
+            note(group, subject, "\"number\" must be at least 0, not " + std::to_string(number));
+        if (!name || number < 0)
+            return std::nullopt;
+        return DynamicOrigin{*name, number};
+    }
+
+    // A parameter of a group (prefix: the group's name and a dot) or of a
+    // template; owner names the place of a parameter without a name.
+    std::optional<ParameterDeclaration> read_parameter(const json &item, const json &list,
+                                                       const std::string &owner,
+                                                       const std::string &prefix,
+                                                       bool inGroup) {
+        if (!item.is_object()) {
+            note(list, owner, "an item must be an object, not " + as_written(item));
+            return std::nullopt;
+        }
+        auto named = item.find("parameter");
+        std::string subject =
+            named != item.end() && named->is_string() ? prefix + named->get<std::string>() : owner;
+        if (state_ && inGroup)
+            allow_only(item,
+                       {"parameter", "value", "tree", "accessControl", "readLevel", "writeLevel",
+                        "pattern", "mapTo", "current", "valueHex", "treeStored", "currentHex",
+                        "currentStored"},
+                       subject);
+        else
+            allow_only(item,
+                       {"parameter", "value", "tree", "accessControl", "readLevel", "writeLevel",
+                        "pattern", "mapTo"},
+                       subject);
+        std::optional<std::string> name = text_field(item, "parameter", subject, true);
+        if (!name)
+            return std::nullopt;
+        ParameterDeclaration p;
+        p.name = *name;
+        if (!is_valid_component(p.name))
+            note(item, subject,
+                 as_written(p.name) + " is not a valid name: use letters, digits and underscores");
+        int kinds = item.contains("value") + item.contains("tree") + item.contains("mapTo") +
+                    item.contains("valueHex") + item.contains("treeStored");
+        if (kinds > 1)
+            note(item, subject, "\"value\", \"tree\" and \"mapTo\" exclude each other");
+        else if (kinds == 1 && item.contains("mapTo") && !inGroup)
+            note(item, subject, "\"mapTo\" is not allowed in a template");
+        if (item.contains("valueHex")) {
+            p.value = hex_field(item, "valueHex", subject).value_or("");
+        } else if (item.contains("treeStored")) {
+            p.complex = true;
+            p.value = stored_field(item, "treeStored", subject).value_or("");
+        } else if (item.contains("tree")) {
+            p.complex = true;
+            try {
+                p.value = stored_form_of(item.at("tree"));
+            } catch (const StoreError &error) {
+                note(item, subject, error.reason ? error.reason : "the tree cannot be stored",
+                     error.code);
+            }
+        } else if (item.contains("mapTo")) {
+            if (std::optional<std::string> target = text_field(item, "mapTo", subject)) {
+                p.mapTo = *target;
+                if (!is_valid_full_name(p.mapTo))
+                    note(item, subject,
+                         "\"mapTo\" " + as_written(p.mapTo) + " is not a full parameter name");
+            }
+        } else if (item.contains("value")) {
+            const json &value = item.at("value");
+            if (value.is_string() || value.is_number_integer())
+                p.value = value.is_string() ? value.get<std::string>() : value.dump();
+            else
+                note(item, subject,
+                     "\"value\" must be a text or a whole number, not " + as_written(value));
+        }
+        p.current = current_field(item, p, subject);
+        p.accessControl = text_field(item, "accessControl", subject);
+        p.readLevel = int_field(item, "readLevel", 0, subject);
+        p.writeLevel = int_field(item, "writeLevel", 0, subject);
+        if (std::optional<std::string> pattern = text_field(item, "pattern", subject)) {
+            p.pattern = *pattern;
+            std::string error = pattern_error(p.pattern);
+            if (p.complex || !p.mapTo.empty())
+                note(item, subject,
+                     "\"pattern\" applies only to a plain value, not to a \"tree\" or \"mapTo\"");
+            else if (!error.empty())
+                note(item, subject,
+                     "pattern " + as_written(p.pattern) + " does not compile: " + error);
+            else if (!matches_pattern(p.pattern, p.value))
+                note(item, subject,
+                     "default " + as_written(p.value) + " does not match the pattern " +
+                         as_written(p.pattern));
+        }
+        return p;
+    }
+
+    void read_group(const json &group, const json &list, const std::string &parentName) {
+        if (!group.is_object()) {
+            note(list, parentName, "a group must be an object, not " + as_written(group));
+            return;
+        }
+        auto named = group.find("group");
+        bool top = parentName.empty();
+        std::string subject = named != group.end() && named->is_string()
+                                  ? (top ? "" : parentName + ".") + named->get<std::string>()
+                                  : parentName;
+        if (state_)
+            allow_only(group, {"group", "items", "template", "number"}, subject);
+        else
+            allow_only(group, {"group", "items"}, subject);
+        std::optional<std::string> name = text_field(group, "group", subject, true);
+        if (!name)
+            return;
+        std::optional<DynamicOrigin> madeFrom;
+        if (state_ && (group.contains("template") || group.contains("number")))
+            madeFrom = read_origin(group, subject);
+        // An overlong name is reported once, when it is declared.
+        if (top ? name->size() <= maxNameBytes && !is_valid_full_name(*name)
+                : !is_valid_component(*name))
+            note(group, subject,
+                 as_written(*name) +
+                     (top ? " is not a full group name: \"root\" and components of letters, digits "
+                            "and"
+                            " underscores, joined by dots"
+                          : " is not a valid name: use letters, digits and underscores"));
+        declare(Declaration{subject, true, {}, where(group), std::move(madeFrom)}, group);
+        auto items = group.find("items");
+        if (items == group.end())
+            return;
+        if (!items->is_array()) {
+            note(group, subject, "\"items\" must be a list, not " + as_written(*items));
+            return;
+        }
+        std::string prefix = subject + ".";
+        for (const json &item : *items) {
+            if (item.is_object() && item.contains("group")) {
+                read_group(item, *items, subject);
+            } else if (std::optional<ParameterDeclaration> parameter =
+                           read_parameter(item, *items, subject, prefix, true)) {
+                std::string parameterName = prefix + parameter->name;
+                declare(Declaration{parameterName, false, std::move(*parameter), where(item), {}},
+                        item);
+            }
+        }
+    }
+
+    void read_template(const json &item, const json &list) {
+        if (!item.is_object()) {
+            note(list, "", "a template must be an object, not " + as_written(item));
+            return;
+        }
+        auto named = item.find("template");
+        std::string subject = named != item.end() && named->is_string()
+                                  ? "template " + named->get<std::string>()
+                                  : "a template";
+        allow_only(item, {"template", "parent", "prefix", "max", "items"}, subject);
+        TemplateDeclaration t;
+        t.where = where(item);
+        std::optional<std::string> name = text_field(item, "template", subject, true);
+        std::optional<std::string> parent = text_field(item, "parent", subject, true);
+        std::optional<std::string> prefix = text_field(item, "prefix", subject);
+        t.maxCount = int_field(item, "max", INT32_MAX, subject);
+        bool valid = name && parent && is_valid_full_name(*parent);
+        if (name && name->empty())
+            note(item, subject, "the name is empty");
+        if (parent && !is_valid_full_name(*parent))
+            note(item, subject, "\"parent\" " + as_written(*parent) + " is not a full group name");
+        if (t.maxCount < 1)
+            note(item, subject, "\"max\" must be at least 1, not " + std::to_string(t.maxCount));
+        if (prefix && !prefix->empty() && !is_valid_component(*prefix))
+            note(item, subject,
+                 "\"prefix\" " + as_written(*prefix) +
+                     " may hold only letters, digits and underscores");
+        if (name && !templateNames_.insert(fold(*name)).second)
+            note(item, subject, "declared twice");
+        std::set<std::string> names;
+        if (is_list(item, "items", subject)) {
+            for (const json &parameter : item.at("items")) {
+                std::optional<ParameterDeclaration> p = read_parameter(
+                    parameter, item.at("items"), subject, subject + ", parameter ", false);
+                if (!p)
+                    continue;
+                if (!names.insert(fold(p->name)).second)
+                    note(parameter, subject + ", parameter " + p->name, "declared twice");
+                t.parameters.push_back(std::move(*p));
+            }
+        }
+        if (!valid)
+            return;
+        t.name = *name;
+        t.parent = *parent;
+        t.prefix = prefix.value_or("");
+        result.templates.push_back(std::move(t));
+    }
+
+    void declare(Declaration declaration, const json &place) {
+        if (declaration.fullName.size() > maxNameBytes) {
+            note(place, declaration.fullName, "the full name is longer than 255 bytes");
+            return;
+        }
+        auto [known, added] = declared_.emplace(fold(declaration.fullName),
+                                                std::pair(declaration.isGroup, declaration.where));
+        // A group may be opened again (to add to it); anything else twice is a mistake.
+        if (!added) {
+            auto [wasGroup, first] = known->second;
+            if (wasGroup && declaration.isGroup)
+                return;
+            std::string cause = wasGroup == declaration.isGroup
+                                    ? "declared twice"
+                                    : "declared as a group and as a parameter";
+            if (first.line > 0)
+                cause += " (first on line " + std::to_string(first.line) + ")";
+            note(place, declaration.fullName, std::move(cause));
+            return;
+        }
+        result.declarations.push_back(std::move(declaration));
+    }
+
+    std::vector<Problem> *problems_; // null: stop at the first problem
+    const LocatedJson *located_;
+    bool state_; // an export: current values and dynamic groups allowed
+    std::size_t leftOut_ = 0;
+    std::map<std::string, std::pair<bool, TextPosition>>
+        declared_; // is a group, and where first declared
+    std::set<std::string> templateNames_;
+};
+
+// A problem that ends the reading: thrown when reading for the store.
+GroupFile stop(std::vector<Problem> *problems, Error code, TextPosition where, std::string cause) {
+    if (!problems)
+        throw StoreError{code};
+    problems->push_back({code, where, "", std::move(cause)});
+    return {};
+}
+
+GroupFile read(const char *path, std::vector<Problem> *problems, bool locate, Contents contents) {
+    std::string text;
+    try {
+        text = read_file(path, contents == Contents::Declarations ? maxGroupFileBytes : maxExportBytes);
+    } catch (const StoreError &error) {
+        return stop(problems, error.code, {}, std::string("cannot read the file: ") + error.reason);
+    }
+    if (std::size_t deep = too_deep_at(text); deep != std::string::npos)
+        return stop(problems, FILE_TOO_DEEP, LineTable(text).at(deep),
+                    "nested deeper than 200 levels");
+    std::optional<LocatedJson> located;
+    json document;
+    try {
+        if (locate)
+            located.emplace(text);
+        else
+            document = json::parse(text, nullptr, true, true);
+    } catch (const json::parse_error &error) {
+        std::size_t offset =
+            std::min<std::size_t>(error.byte > 0 ? error.byte - 1 : 0, text.size());
+        return stop(problems, FILE_SYNTAX, LineTable(text).at(offset), syntax_message(error));
+    } catch (const json::exception &error) {
+        return stop(problems, FILE_SYNTAX, {}, syntax_message(error));
+    }
+    Reader reader(problems, located ? &*located : nullptr, contents);
+    try {
+        reader.read(located ? located->document() : document);
+    } catch (const json::exception &error) {
+        // Not expected after the checks above; kept as the loader always had it.
+        reader.result = stop(problems, FILE_INVALID, {}, syntax_message(error));
+    }
+    if (problems)
+        reader.finish();
+    return std::move(reader.result);
+}
+
+} // namespace
+
+GroupFile read_group_file(const char *path, std::vector<Problem> &problems, bool locate,
+                          Contents contents) {
+    return read(path, &problems, locate, contents);
+}
+
+GroupFile read_group_file(const char *path) {
+    return read(path, nullptr, false, Contents::Declarations);
+}
+
+} // namespace kelbrin

@@ -1,0 +1,45 @@
+// Reading a group file (JSON with comments; docs/group-files.md) into
+// declarations, checking everything that can be checked without the store.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/declarations.h"
+#include "base/errors.h"
+
+namespace kelbrin {
+
+// Largest group file read, in bytes.
+inline constexpr std::size_t maxGroupFileBytes = 16 << 20;
+// Largest export read: a whole store, values included.
+inline constexpr std::size_t maxExportBytes = 64 << 20;
+// Deepest nesting of brackets and braces in a group file.
+inline constexpr int maxGroupFileDepth = 200;
+// Problems noted in one file; a file with more says how many were left out.
+inline constexpr std::size_t maxProblemsPerFile = 1000;
+
+// One thing wrong with a group file: where, about what, and why.
+struct Problem {
+    Error code;          // what loading the file returns for it
+    TextPosition where;  // {} when not located
+    std::string subject; // the group, parameter or template; empty for the file as a whole
+    std::string cause;
+};
+
+// What a reading accepts: a group file, or also an export's state (each
+// parameter's current value, dynamic groups with their template and number).
+enum class Contents { Declarations, DeclarationsAndState };
+
+// Reads what the file declares, noting every problem rather than stopping
+// at the first, though a file that is not JSON ends at its syntax error.
+// With locate, declarations and problems say where they are in the file,
+// at the cost of a slower parse.
+GroupFile read_group_file(const char *path, std::vector<Problem> &problems, bool locate,
+                          Contents contents = Contents::Declarations);
+
+// Throws the first problem's code: FILE_UNREADABLE, FILE_SYNTAX,
+// FILE_TOO_DEEP or FILE_INVALID.
+GroupFile read_group_file(const char *path);
+
+} // namespace kelbrin

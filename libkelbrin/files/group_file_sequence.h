@@ -1,0 +1,44 @@
+// Checking group files as loading them one after another would: the checks
+// that loading makes against the store (loading.cpp), made against what the
+// files before declare.
+#pragma once
+
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "files/group_file.h"
+
+namespace kelbrin {
+
+class GroupFileSequence {
+  public:
+    // Notes what loading the file after the ones added before would refuse
+    // beyond what reading it finds: a name that changes between group,
+    // plain and complex parameter, a mapping to no parameter, a template
+    // whose parent is no group. Then adds what the file declares.
+    void add(const std::string &fileName, const GroupFile &file, std::vector<Problem> &problems);
+
+    enum class Kind { Group, Plain, Complex };
+
+  private:
+    struct Known {
+        Kind kind;
+        std::size_t file;
+        TextPosition where;
+    };
+
+    void enter(const std::string &name, Kind kind, const Declaration &declaration,
+               std::vector<Problem> &problems);
+    // "a plain parameter in a.json:4:9", for a message.
+    std::string described(const Known &known) const;
+
+    // By folded name; groups include ancestors that no file declares.
+    std::unordered_map<std::string, Known> names_;
+    std::vector<std::string> files_;
+    // Names whose kind the current file contradicts, each reported once.
+    std::unordered_set<std::string> contradicted_;
+};
+
+} // namespace kelbrin

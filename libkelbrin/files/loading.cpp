@@ -1,0 +1,152 @@
+#include "files/loading.h"
+
+#include <unordered_map>
+
+#include "store/change_log.h"
+#include "base/errors.h"
+#include "files/group_file.h"
+#include "base/item_paths.h"
+#include "store/items.h"
+#include "base/names.h"
+
+namespace kelbrin {
+
+namespace {
+
+// Group files are matched ignoring case: a file that says root.network adds
+// to root.Network rather than declaring a second group beside it.
+const Settings declaredNames{};
+
+[[noreturn]] void invalid() { throw StoreError{FILE_INVALID}; }
+
+// A group met in this load: where it is, and the position its next new
+// declared item takes.
+struct KnownGroup {
+    std::string path;
+    int64_t depth;
+    std::optional<uint64_t> nextPosition; // read when first needed
+};
+// By folded name: most declarations are parameters of a group just declared.
+using KnownGroups = std::unordered_map<std::string, KnownGroup>;
+
+// New declarations go after the group's last declared item (and before its
+// dynamic groups): one past the position of the last path in that range.
+uint64_t take_position(Database &db, KnownGroup &group) {
+    if (!group.nextPosition) {
+        group.nextPosition = 0;
+        if (std::optional<std::string> last =
+                last_path_between(db, group.path, declared_end(group.path))) {
+            std::optional<Step> step =
+                first_step(std::string_view(*last).substr(group.path.size()));
+            if (!step || step->dynamic)
+                throw StoreError{STORE_FAILED};
+            group.nextPosition = step->position + 1;
+        }
+    }
+    return (*group.nextPosition)++;
+}
+
+// The group, declared (with any missing ancestors) if it is new.
+KnownGroup &ensure_group(Database &db, KnownGroups &known, const std::string &name) {
+    std::string folded = fold(name);
+    if (auto found = known.find(folded); found != known.end())
+        return found->second;
+    KnownGroup group;
+    if (std::optional<Item> existing = find_item(db, name, declaredNames)) {
+        if (!existing->isGroup)
+            invalid();
+        group = KnownGroup{std::move(existing->path), existing->depth, std::nullopt};
+    } else {
+        std::string_view parent = parent_name(name);
+        if (parent.empty())
+            invalid();
+        KnownGroup &parentGroup = ensure_group(db, known, std::string(parent));
+        group = KnownGroup{parentGroup.path + declared_step(take_position(db, parentGroup)), parentGroup.depth + 1, 0};
+        Query(db.statement("INSERT INTO items(path, depth, name, folded, is_group) VALUES(?1, ?2, ?3, ?4, 1)"))
+            .bind_blob(1, group.path)
+            .bind(2, group.depth)
+            .bind(3, name)
+            .bind(4, folded)
+            .run();
+    }
+    return known.emplace(std::move(folded), std::move(group)).first->second;
+}
+
+void bind_attributes(Query &query, const ParameterDeclaration &p) {
+    if (p.accessControl)
+        query.bind(2, *p.accessControl);
+    query.bind(3, p.readLevel).bind(4, p.writeLevel).bind(5, p.pattern).bind(6, p.mapTo);
+}
+
+// A parameter declared again keeps its value and takes the new attributes and default.
+void declare_parameter(Database &db, const Settings &settings, KnownGroups &known, const Declaration &declaration) {
+    const ParameterDeclaration &p = declaration.parameter;
+    KnownGroup &group = ensure_group(db, known, std::string(parent_name(declaration.fullName)));
+    if (std::optional<Item> existing = find_item(db, declaration.fullName, declaredNames)) {
+        if (existing->isGroup || existing->complex != p.complex)
+            invalid();
+        Query update(db.statement("UPDATE items SET access_control = ?2, read_level = ?3, write_level = ?4,"
+                                  " pattern = ?5, map_to = ?6, default_value = CASE WHEN value = ?7 THEN NULL"
+                                  " ELSE ?7 END WHERE path = ?1"));
+        update.bind_blob(1, existing->path);
+        bind_attributes(update, p);
+        update.bind(7, p.value).run();
+        return;
+    }
+    Query insert(db.statement("INSERT INTO items(path, access_control, read_level, write_level, pattern, map_to,"
+                              " name, folded, is_group, complex, value, depth)"
+                              " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, 0, ?9, ?10, ?11)"));
+    insert.bind_blob(1, group.path + declared_step(take_position(db, group)));
+    bind_attributes(insert, p);
+    insert.bind(7, declaration.fullName).bind(8, fold(declaration.fullName)).bind(9, p.complex).bind(10, p.value);
+    insert.bind(11, group.depth + 1).run();
+    record_change(db, settings, declaration.fullName, p.complex || !p.mapTo.empty() ? nullptr : &p.value);
+}
+
+void check_mapping(Database &db, const ParameterDeclaration &p) {
+    if (p.mapTo.empty())
+        return;
+    std::optional<Item> target = find_item(db, p.mapTo, declaredNames);
+    if (!target || target->isGroup)
+        invalid();
+}
+
+void declare_template(Database &db, const TemplateDeclaration &t) {
+    std::optional<Item> parent = find_item(db, t.parent, declaredNames);
+    if (!parent || !parent->isGroup)
+        invalid();
+    Query(db.statement("INSERT INTO templates(name, folded, parent, prefix, max_count, parameters)"
+                       " VALUES(?1, ?2, ?3, ?4, ?5, ?6) ON CONFLICT(folded) DO UPDATE SET name = excluded.name,"
+                       " parent = excluded.parent, prefix = excluded.prefix, max_count = excluded.max_count,"
+                       " parameters = excluded.parameters"))
+        .bind(1, t.name)
+        .bind(2, fold(t.name))
+        .bind(3, parent->name)
+        .bind(4, t.prefix)
+        .bind(5, t.maxCount)
+        .bind(6, parameters_to_text(t.parameters))
+        .run();
+}
+
+} // namespace
+
+void load_group_file(const char *path, const Settings &settings) {
+    GroupFile file = read_group_file(path);
+    Database &db = database();
+    db.apply_sync_mode(settings.syncMode);
+    WriteTransaction transaction(db);
+    KnownGroups known;
+    for (const Declaration &declaration : file.declarations) {
+        if (declaration.isGroup)
+            ensure_group(db, known, declaration.fullName);
+        else
+            declare_parameter(db, settings, known, declaration);
+    }
+    for (const Declaration &declaration : file.declarations)
+        check_mapping(db, declaration.parameter);
+    for (const TemplateDeclaration &t : file.templates)
+        declare_template(db, t);
+    transaction.commit();
+}
+
+} // namespace kelbrin

@@ -1,0 +1,26 @@
+// Reading and writing single parameters and their attributes.
+#pragma once
+
+#include <kelbrin.h>
+
+#include <optional>
+#include <string>
+
+#include "base/errors.h"
+#include "base/settings.h"
+
+namespace kelbrin {
+
+// Longest plain value the store keeps, in bytes.
+inline constexpr std::size_t maxValueBytes = 256 * 1024;
+
+// A complex parameter read as plain is refused by return: the program asks
+// that of every complex parameter it lists.
+Refusable<std::string> get_value(const char *name, const Settings &settings);
+void set_value(const char *name, const char *value, const Settings &settings);
+DataNode *get_tree(const char *name, const Settings &settings);
+void set_tree(const char *name, const DataNode *tree, const Settings &settings);
+// Empty when the parameter has no such attribute.
+std::optional<std::string> get_option(const char *name, const char *option, const Settings &settings);
+
+} // namespace kelbrin
