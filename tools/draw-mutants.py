@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the planted faults that tools/mutants.sh measures the tests against.
 
-Every place in the product code (src/ and libkelbrin/, .cpp files, code only:
+Every place in the product code (src/, libkelbrin/ and kelbrinctl/, .cpp files, code only:
 not comments, string or character literals, preprocessor lines) where one
 simple fault fits is a candidate site:
   cmp    a comparison operator flipped (< and <=, > and >=, == and !=)
@@ -31,6 +31,7 @@ from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
 BUILD = ROOT / "build-mutants"
+PRODUCT = ("src", "libkelbrin", "kelbrinctl")
 CMAKE_FLAGS = ["-DKELBRIN_WERROR=OFF", "-DCMAKE_BUILD_TYPE=RelWithDebInfo", "-DKELBRIN_BENCH=OFF",
                "-DCMAKE_EXPORT_COMPILE_COMMANDS=ON"]
 
@@ -160,11 +161,11 @@ def main():
     parser.add_argument("--draw", type=int, default=50, help="sites drawn at least")
     parser.add_argument("--keep", type=int, default=45, help="compiling faults kept at least")
     args = parser.parse_args()
-    if subprocess.run(["git", "-C", ROOT, "diff", "--quiet", "--", "src", "libkelbrin"]).returncode:
-        sys.exit("draw-mutants: src/ or libkelbrin/ has uncommitted changes")
+    if subprocess.run(["git", "-C", ROOT, "diff", "--quiet", "--", *PRODUCT]).returncode:
+        sys.exit("draw-mutants: the product code has uncommitted changes")
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("draw-mutants: interrupted"))
 
-    files = sorted(p for d in ("src", "libkelbrin") for p in (ROOT / d).rglob("*.cpp"))
+    files = sorted(p for d in PRODUCT for p in (ROOT / d).rglob("*.cpp"))
     sites = [(f, *site) for f in files for site in sites_of(f, f.read_text())]
     print(f"{len(sites)} candidate sites in {len(files)} files", file=sys.stderr)
     rng = random.Random(args.seed)
