@@ -1,11 +1,21 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the build and the tests need and that
-# this machine lacks.
+# this machine lacks; with --build-only, just those of the plain build
+# (configured with -DKELBRIN_TESTS=OFF -DKELBRIN_BENCH=OFF), as tools/demo.sh.
 set -euo pipefail
 
-packages=(
-  cmake make g++ pkg-config
-  libsqlite3-dev sqlite3 nlohmann-json3-dev
+build_only=false
+case "${1-}" in
+  --build-only) build_only=true ;;
+  "") ;;
+  *) echo "usage: $0 [--build-only]" >&2; exit 2 ;;
+esac
+
+# What the plain build and the programs need.
+packages=(cmake make g++ pkg-config libsqlite3-dev nlohmann-json3-dev)
+# What the tests, benchmarks, sanitizer and fuzz runs add.
+test_packages=(
+  sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev
   bash dash php-cli python3 lighttpd curl
   valgrind time hyperfine gnuplot-nox
@@ -20,8 +30,10 @@ armhf_packages=(
   g++-arm-linux-gnueabihf qemu-user-static
   libsqlite3-0:armhf libstdc++6:armhf libgtest-dev:armhf libgmock-dev:armhf
 )
-dpkg --print-foreign-architectures | grep -qx armhf || dpkg --add-architecture armhf
-packages+=("${armhf_packages[@]}")
+if ! $build_only; then
+  dpkg --print-foreign-architectures | grep -qx armhf || dpkg --add-architecture armhf
+  packages+=("${test_packages[@]}" "${armhf_packages[@]}")
+fi
 
 missing=()
 for package in "${packages[@]}"; do
