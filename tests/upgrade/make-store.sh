@@ -11,6 +11,6 @@ run() { "$program" --nolog "$@" >/dev/null; }
 run readgroupfile v1_groups.json
 run addgroup root.Badge badge addgroup root.Badge --number 5 badge addgroup root.Badge card
 run readgroupfile v1_more.json
-run set root.Net.Name camera-7 set root.Badge.B5.Label front
+run set root.Net.Name gh-7 set root.Badge.B5.Label front
 run setparams v1_settings.txt
 run sync 2>/dev/null
