@@ -2,7 +2,9 @@
 # Makes a store with PROGRAM from the group files and settings here. With the
 # program of commit 37db2e2 (store format 1) it made v1_store.db.gz:
 #     tests/upgrade/make-store.sh OLD/bin/kelbrinclient tests/upgrade/v1_store.db &&
-#         gzip -9 -n tests/upgrade/v1_store.db
+#         gzip -9 -n tests/upgrade/v1_store.db && rm tests/upgrade/v1_store.db-*
+# (OLD: that commit's build, configured with -DKELBRIN_TESTS=OFF -DKELBRIN_BENCH=OFF;
+# the program leaves its empty -wal and -shm files beside the store.)
 set -eu
 program=$(realpath "$1")
 export KELBRIN_STORE="$(realpath -m "$2")"
