@@ -31,7 +31,7 @@ SKIPPED = [
     (r".*<\w+>", "a synopsis: <words> stand for the caller's"),
 ]
 # Names the pages give to a reader's own group files: copies of the example device.
-STAND_INS = ["base.json", "my-device.json", "camera.json"]
+STAND_INS = ["base.json", "my-device.json", "greenhouse.json"]
 # Absolute paths of the pages, kept inside the scratch directory.
 PATHS = [("/var/lib/kelbrin/store.db", "store.db"), ("/tmp/", "tmp/"), ("/mnt/", "mnt/")]
 BANNER = re.compile(r"^(# Vardel Parameter list, ).*$", re.M)

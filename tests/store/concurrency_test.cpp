@@ -11,7 +11,7 @@ namespace {
 // reaches it within 50 ms, however its reads share snapshots.
 TEST_F(StoreTable, ReaderThatKeepsReadingSeesAnotherProcesssWriteWithinFiftyMilliseconds) {
     fresh_store();
-    ASSERT_EQ(run("get root.Network.HostName"), "cam");
+    ASSERT_EQ(run("get root.Network.HostName"), "gh1");
     int status = -1;
     if (pid_t writer = fork(); writer == 0)
         _exit(run("set root.Network.HostName moved") == "OK" ? 0 : 1);

@@ -63,8 +63,8 @@ test: show a parameter: its value, pattern, levels and access text; or that it i
 ctl: show root.network.hostname
 out: name:            root.Network.HostName
 out: kind:            parameter
-out: value:           "camera-q3500"
-out: default:         "camera-q3500"
+out: value:           "sproutwarden"
+out: default:         "sproutwarden"
 out: pattern:         [A-Za-z0-9][A-Za-z0-9-]{0,62}
 out: read level:      0
 out: write level:     0
@@ -78,14 +78,14 @@ ctl: show root.Network.Name
 out: name:            root.Network.Name
 out: kind:            mapped parameter
 out: maps to:         root.Network.HostName
-out: value:           "camera-q3500"
+out: value:           "sproutwarden"
 out: read level:      0
 out: write level:     0
-ctl: show root.Image.Zones
-out: name:            root.Image.Zones
+ctl: show root.Climate.Zones
+out: name:            root.Climate.Zones
 out: kind:            complex parameter
-out: value:           {"mode":"auto","ports":["80","443"],"schedule":{"start":"08:00","count":3}}
-out: default:         {"mode":"auto","ports":["80","443"],"schedule":{"start":"08:00","count":3}}
+out: value:           {"mode":"auto","vents":["roof","side"],"schedule":{"start":"06:00","count":3}}
+out: default:         {"mode":"auto","vents":["roof","side"],"schedule":{"start":"06:00","count":3}}
 out: read level:      0
 out: write level:     0
 
@@ -162,19 +162,19 @@ out: root.Badge.B5
 out: root.Badge.B0
 out: root.Badge.C0
 out: root.Event.Action.A0
-run: set root.Badge.B5.Label front set root.Network.HostName cam-2 set root.Network.HostName cam-3
-file zones.txt: [Image]
+run: set root.Badge.B5.Label front set root.Network.HostName gh-2 set root.Network.HostName gh-3
+file zones.txt: [Climate]
 file zones.txt: Zones.schedule {
 file zones.txt: \tstart = [ "09:30" ]
 file zones.txt: }
 run: setparams zones.txt
-sh: sqlite3 store.db "UPDATE items SET default_value = value, value = '[\"l\",[[\"s\",2,null,\"x\"]]]' WHERE name = 'root.Security.Firewall'" && kelbrinclient --nolog set root.Image.Overlay.Text "$(printf 'Caf\351')"
+sh: sqlite3 store.db "UPDATE items SET default_value = value, value = '[\"l\",[[\"s\",2,null,\"x\"]]]' WHERE name = 'root.Security.Firewall'" && kelbrinclient --nolog set root.Climate.Display.Text "$(printf 'Caf\351')"
 ctl: export -o one.json
 ctl: --store copy.db import one.json
-sh: kelbrinctl --store copy.db export | cmp - one.json && for s in store copy; do KELBRIN_STORE=$s.db kelbrinclient --nolog getgroup root - NAMEVALUESECTIONS getgrouplist root.Badge | sed 1d > $s.txt; done && cmp store.txt copy.txt && grep -E '"(HostName|Text|Zones|Firewall|B5)"|front' one.json | sed 's/"tree": .*"current/.../' | cut -c-100
-out:         { "parameter": "HostName", "value": "camera-q3500", "current": "cam-3", "pattern": "[A-Za-z0
-out:           { "parameter": "Text", "value": "Entrance", "currentHex": "436166e9" },
-out:         { "parameter": "Zones", ...": {"mode":"auto","ports":["80","443"],"schedule":{"start":"09:30
+sh: kelbrinctl --store copy.db export | cmp - one.json && for s in store copy; do KELBRIN_STORE=$s.db kelbrinclient --nolog getgroup root - NAMEVALUESECTIONS getgrouplist root.Badge | sed 1d > $s.txt; done && cmp store.txt copy.txt && grep -E '"(HostName|Text|Zones|Firewall|B5)"|front' one.json | sed 's/"tree": .*"current/.../' | cut -c-104
+out:         { "parameter": "HostName", "value": "sproutwarden", "current": "gh-3", "pattern": "[A-Za-z0-9][A
+out:           { "parameter": "Text", "value": "Tomato house", "currentHex": "436166e9" },
+out:         { "parameter": "Zones", ...": {"mode":"auto","vents":["roof","side"],"schedule":{"start":"09:30"
 out:         { "parameter": "Firewall", ...Stored": ["l",[["s",2,null,"x"]]] }
 out:         { "group": "B5", "template": "badge", "number": 5, "items": [
 out:           { "parameter": "Label", "value": "", "current": "front" },
@@ -220,23 +220,23 @@ sh: kelbrinctl export | cmp - before.json && echo unchanged
 out: unchanged
 
 test: changes: sequence number, time, name and a plain value's first 256 bytes; when older ones are gone, says so
-run: set root.Network.HostName cam-2 addgroup root.Badge badge set root.Image.Overlay.Text "a\"b"
+run: set root.Network.HostName gh-2 addgroup root.Badge badge set root.Climate.Display.Text "a\"b"
 out: root.Badge.B0
 sh: sqlite3 store.db 'DELETE FROM changes WHERE sequence < 52'
 ctl: changes --since 50
 err: kelbrinctl: changes: the changes after 50 up to 51 are no longer kept; the oldest kept is 52
 out: 52 2023-11-14T22:13:20Z root.Badge.B0
-out: 53 2023-11-14T22:13:20Z root.Image.Overlay.Text "a\\"b"
+out: 53 2023-11-14T22:13:20Z root.Climate.Display.Text "a\\"b"
 status: 1
 ctl: changes --since 52 --json
-out: {"sequence":53,"time":"2023-11-14T22:13:20Z","name":"root.Image.Overlay.Text","value":"a\\"b"}
+out: {"sequence":53,"time":"2023-11-14T22:13:20Z","name":"root.Climate.Display.Text","value":"a\\"b"}
 sh: kelbrinclient --nolog set root.Network.DomainName "$(printf '%0300d' 7)" && kelbrinctl changes --since 53 | sed 's/.* "\(0*\)"$/\1/' | tr -d '\n' | wc -c
 out: 256
 
 test: changes --follow prints what another process changes, until interrupted
-sh: kelbrinctl changes --follow > seen.txt & sleep 2; kelbrinclient --nolog set root.Network.HostName cam-9; i=0; until grep -q cam-9 seen.txt || [ $i = 50 ]; do sleep 0.2; i=$((i+1)); done; kill -INT $! && wait $!; echo status $?; cut -d' ' -f3- seen.txt
+sh: kelbrinctl changes --follow > seen.txt & sleep 2; kelbrinclient --nolog set root.Network.HostName gh-9; i=0; until grep -q gh-9 seen.txt || [ $i = 50 ]; do sleep 0.2; i=$((i+1)); done; kill -INT $! && wait $!; echo status $?; cut -d' ' -f3- seen.txt
 out: status 0
-out: root.Network.HostName "cam-9"
+out: root.Network.HostName "gh-9"
 
 test: the change log keeps about 1 MiB of entries, dropping the oldest
 sh: awk 'BEGIN { printf "{\"groups\": [{\"group\": \"root.Big\", \"items\": ["; for (i = 0; i < 5000; i++) printf "%s{\"parameter\": \"P%d\", \"value\": \"%0250d\"}", i ? "," : "", i, i; print "]}]}" }' > big.json && kelbrinclient --nolog readgroupfile big.json && sqlite3 store.db 'SELECT min(sequence) > 1000, max(log_end) - min(log_end) BETWEEN 1048576 - 300 AND 1048576 + 100 * 300 FROM changes'
@@ -246,17 +246,17 @@ test: verify finds nothing in a sound store, and lists what is planted in one
 ctl: verify
 run: addgroup root.Badge badge
 out: root.Badge.B0
-sh: sqlite3 store.db "UPDATE items SET value = '12' WHERE name = 'root.Network.eth0.MTU'; UPDATE items SET value = '[\"s\"' WHERE name = 'root.Image.Zones'; DELETE FROM items WHERE name = 'root.Time.NTP'; DELETE FROM templates WHERE name = 'badge'; UPDATE items SET map_to = 'root.Network' WHERE name = 'root.Network.Name'"
+sh: sqlite3 store.db "UPDATE items SET value = '12' WHERE name = 'root.Network.eth0.MTU'; UPDATE items SET value = '[\"s\"' WHERE name = 'root.Climate.Zones'; DELETE FROM items WHERE name = 'root.Time.NTP'; DELETE FROM templates WHERE name = 'badge'; UPDATE items SET map_to = 'root.Network' WHERE name = 'root.Network.Name'"
 ctl: verify
 out: root.Network.Name: maps to root.Network, which is a group
 out: root.Network.eth0.MTU: value "12" does not match its pattern "[0-9]{3,5}"
-out: root.Image.Zones: its complex value does not read back
+out: root.Climate.Zones: its complex value does not read back
 out: root.Time.NTP.Server: its parent group is missing
 out: root.Time.NTP.Enabled: its parent group is missing
 out: root.Time.NTP.Interval: its parent group is missing
 out: root.Badge.B0: a dynamic group whose template is gone
 status: 1
-sh: sqlite3 store.db "DELETE FROM items WHERE name LIKE 'root.Time.NTP.%' OR name LIKE 'root.Badge.B0%' OR name = 'root.Image.Zones'; UPDATE items SET map_to = '' WHERE name = 'root.Network.Name'"
+sh: sqlite3 store.db "DELETE FROM items WHERE name LIKE 'root.Time.NTP.%' OR name LIKE 'root.Badge.B0%' OR name = 'root.Climate.Zones'; UPDATE items SET map_to = '' WHERE name = 'root.Network.Name'"
 ctl: --store store.db verify --json
 out: {
 out:   "store": "store.db",

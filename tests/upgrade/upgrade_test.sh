@@ -33,11 +33,11 @@ version=$(sqlite3 "$work/new.db" "PRAGMA user_version")
 # The old log is kept, its entries without a time, and sized (533: the 17 names'
 # bytes and 16 for each); a value set afterwards keeps the old one as its default.
 gunzip -c v1_store.db.gz >"$work/old.db"
-run old "set root.Net.Host camera-9" >/dev/null
+run old "set root.Net.Host gh-9" >/dev/null
 kept=$(sqlite3 "$work/old.db" "SELECT count(*), max(log_end) FROM changes WHERE time IS NULL;
     SELECT sequence, name, value, time > 0 FROM changes WHERE time IS NOT NULL;
     SELECT name, default_value FROM items WHERE default_value IS NOT NULL")
-[ "$kept" = "$(printf '17|533\n18|root.Net.Host|camera-9|1\nroot.Net.Host|camera-7')" ] ||
+[ "$kept" = "$(printf '17|533\n18|root.Net.Host|gh-9|1\nroot.Net.Host|gh-7')" ] ||
     fail "the log and defaults after the upgrade: $kept"
 
 # Both processes read format 1 and wait for the write lock held here; one upgrades.
@@ -47,7 +47,7 @@ while [ ! -e "$work/locked" ]; do sleep 0.01; done
 run old "get root.Net.Host" >"$work/one" &
 run old "get root.Net.Host" >"$work/other"
 wait
-printf '"camera-7"\nexit 0\n' | cmp -s - "$work/one" || fail "a first open at once: $(cat "$work/one")"
+printf '"gh-7"\nexit 0\n' | cmp -s - "$work/one" || fail "a first open at once: $(cat "$work/one")"
 cmp -s "$work/one" "$work/other" || fail "the other first open at once: $(cat "$work/other")"
 
 gunzip -c v1_store.db.gz >"$work/old.db"
