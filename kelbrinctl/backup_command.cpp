@@ -32,12 +32,8 @@ void copy_pages(sqlite3 *store, const std::string &path) {
         throw Failure(std::string("backup: copying failed: ") + sqlite3_errmsg(copy));
 }
 
-} // namespace
-
-int command_backup(const Invocation &invocation) {
-    Arguments arguments("backup", invocation.words, {});
-    arguments.expect(1, "one destination file: backup DEST");
-    const std::string &destination = arguments.operands[0];
+int backup(const Invocation &invocation) {
+    const std::string &destination = invocation.operands[0];
     std::string path = store_path_for(invocation.store);
     std::unique_ptr<kelbrin::Database> store = open_store_to_read(path);
     struct stat info;
@@ -48,5 +44,16 @@ int command_backup(const Invocation &invocation) {
     partial.keep(false);
     return exitDone;
 }
+
+} // namespace
+
+extern const Command backupCommand{
+    .name = "backup",
+    .operands = "DEST",
+    .fewest = 1,
+    .most = 1,
+    .summary = "copy the store, while it is in use, to the new file DEST",
+    .run = backup,
+};
 
 } // namespace kelbrinctl

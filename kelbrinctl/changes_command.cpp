@@ -79,13 +79,9 @@ int64_t last_change(kelbrin::Database &store) {
     return query.step() ? query.integer(0) : 0;
 }
 
-} // namespace
-
-int command_changes(const Invocation &invocation) {
-    Arguments arguments("changes", invocation.words, {"--follow", "--json"}, {"--since"});
-    arguments.expect(0, "no operands: changes [--since N] [--follow] [--json]");
-    std::optional<std::string> since = arguments.value("--since");
-    bool follow = arguments.has("--follow"), asJson = arguments.has("--json");
+int changes(const Invocation &invocation) {
+    std::optional<std::string> since = invocation.value("--since");
+    bool follow = invocation.has("--follow"), asJson = invocation.has("--json");
     int64_t after = since ? sequence_number(*since) : 0;
     std::string path = store_path_for(invocation.store);
     std::unique_ptr<kelbrin::Database> store = open_store_to_read(path);
@@ -124,5 +120,16 @@ int command_changes(const Invocation &invocation) {
         throw Failure("changes: cannot write to standard output");
     return missed ? exitFailed : exitDone;
 }
+
+constexpr Option options[] = {{"--since", "N"}, {"--follow"}, {"--json"}};
+
+} // namespace
+
+extern const Command changesCommand{
+    .name = "changes",
+    .options = options,
+    .summary = "the change log, after change N; --follow waits for more",
+    .run = changes,
+};
 
 } // namespace kelbrinctl

@@ -9,13 +9,12 @@
 
 namespace kelbrinctl {
 
-int command_check(const Invocation &invocation) {
-    Arguments arguments("check", invocation.words, {});
-    if (arguments.operands.empty())
-        throw UsageError("check takes one or more group files");
+namespace {
+
+int check(const Invocation &invocation) {
     kelbrin::GroupFileSequence sequence;
     bool valid = true;
-    for (const std::string &file : arguments.operands) {
+    for (const std::string &file : invocation.operands) {
         std::vector<kelbrin::Problem> problems;
         // Declarations of a file with problems still count for the files
         // after it, so that one mistake is reported once.
@@ -28,5 +27,16 @@ int command_check(const Invocation &invocation) {
     }
     return valid ? exitDone : exitFailed;
 }
+
+} // namespace
+
+extern const Command checkCommand{
+    .name = "check",
+    .operands = "FILE...",
+    .fewest = 1,
+    .most = unlimited,
+    .summary = "check group files or exports, taken in order, without a store",
+    .run = check,
+};
 
 } // namespace kelbrinctl

@@ -39,18 +39,13 @@ kelbrin::Item exported_group(kelbrin::Database &store, const std::string &name,
     return *group;
 }
 
-} // namespace
-
-int command_export(const Invocation &invocation) {
-    Arguments arguments("export", invocation.words, {}, {"-o"});
-    if (arguments.operands.size() > 1)
-        throw UsageError("export takes at most one group: export [GROUP] [-o FILE]");
+int export_store(const Invocation &invocation) {
     std::string path = store_path_for(invocation.store);
     std::unique_ptr<kelbrin::Database> store = open_store_to_read(path);
     store->begin_reading();
     kelbrin::Item group =
-        exported_group(*store, arguments.operands.empty() ? "root" : arguments.operands[0], path);
-    std::optional<std::string> output = arguments.value("-o");
+        exported_group(*store, invocation.operands.empty() ? "root" : invocation.operands[0], path);
+    std::optional<std::string> output = invocation.value("-o");
     if (!output) {
         kelbrin::export_document(*store, group, [](std::string_view bytes) {
             write_all(stdout, bytes, "to standard output");
@@ -71,5 +66,18 @@ int command_export(const Invocation &invocation) {
     partial.keep(true);
     return exitDone;
 }
+
+constexpr Option options[] = {{"-o", "FILE"}};
+
+} // namespace
+
+extern const Command exportCommand{
+    .name = "export",
+    .options = options,
+    .operands = "[GROUP]",
+    .most = 1,
+    .summary = "the store, or a group, as a group file with its state",
+    .run = export_store,
+};
 
 } // namespace kelbrinctl

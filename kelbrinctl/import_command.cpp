@@ -10,10 +10,10 @@
 
 namespace kelbrinctl {
 
-int command_import(const Invocation &invocation) {
-    Arguments arguments("import", invocation.words, {"--replace"});
-    arguments.expect(1, "one export: import [--replace] FILE");
-    const std::string &file = arguments.operands[0];
+namespace {
+
+int load_export(const Invocation &invocation) {
+    const std::string &file = invocation.operands[0];
     std::vector<kelbrin::Problem> problems;
     kelbrin::GroupFile document = kelbrin::read_group_file(file.c_str(), problems, true,
                                                            kelbrin::Contents::DeclarationsAndState);
@@ -29,7 +29,7 @@ int command_import(const Invocation &invocation) {
     try {
         kelbrin::WriteTransaction transaction(*store);
         kelbrin::StoreContent content = kelbrin::store_content(*store);
-        if ((content.items != 0 || content.templates != 0) && !arguments.has("--replace"))
+        if ((content.items != 0 || content.templates != 0) && !invocation.has("--replace"))
             throw Failure("import: store " + path + " is not empty (" +
                           std::to_string(content.items) + " groups and parameters, " +
                           std::to_string(content.templates) +
@@ -42,5 +42,19 @@ int command_import(const Invocation &invocation) {
     }
     return exitDone;
 }
+
+constexpr Option options[] = {{"--replace"}};
+
+} // namespace
+
+extern const Command importCommand{
+    .name = "import",
+    .options = options,
+    .operands = "FILE",
+    .fewest = 1,
+    .most = 1,
+    .summary = "load an export into an empty store, or in place of its content",
+    .run = load_export,
+};
 
 } // namespace kelbrinctl

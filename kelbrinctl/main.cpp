@@ -5,6 +5,8 @@
 #include <cstring>
 #include <exception>
 #include <new>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "kelbrinctl/commands.h"
@@ -15,36 +17,16 @@ using namespace kelbrinctl;
 
 namespace {
 
-struct Command {
-    const char *name;
-    int (*run)(const Invocation &);
-};
-
 // clang-format off
-constexpr Command commands[] = {
-    {"check", command_check},
-    {"show", command_show},
-    {"export", command_export},
-    {"import", command_import},
-    {"changes", command_changes},
-    {"verify", command_verify},
-    {"backup", command_backup},
+const Command *const commands[] = {
+    &checkCommand, &showCommand, &exportCommand, &importCommand, &changesCommand, &verifyCommand,
+    &backupCommand,
 };
 // clang-format on
 
-constexpr const char *usage = R"(Usage: kelbrinctl [--store PATH] COMMAND [ARGUMENTS]
-Checks group files and keeps a parameter store.
+constexpr const char *synopsis = "kelbrinctl [--store PATH] ";
 
-Commands:
-  check FILE...              check group files or exports, taken in order, without a store
-  show [--json] NAME         a parameter's or group's declaration and state
-  export [GROUP] [-o FILE]   the store, or a group, as a group file with its state
-  import [--replace] FILE    load an export into an empty store, or in place of its content
-  changes [--since N] [--follow] [--json]
-                             the change log, after change N; --follow waits for more
-  verify [--json]            check the store file and the store's own rules
-  backup DEST                copy the store, while it is in use, to the new file DEST
-
+constexpr const char *options = R"(
 Options:
   --store PATH   the store's file; by default $KELBRIN_STORE, else
                  $XDG_DATA_HOME/kelbrin/store.db or ~/.local/share/kelbrin/store.db
@@ -55,13 +37,39 @@ Exit status: 0 done, 1 a problem found or the command failed, 2 a wrong
 command line. See kelbrinctl(1).
 )";
 
+// Usages up to this width have their summary beside them, longer ones below.
+constexpr std::size_t usageWidth = 26;
+
+void print_help() {
+    std::string text = std::string("Usage: ") + synopsis + "COMMAND [ARGUMENTS]\n" +
+                       "Checks group files and keeps a parameter store.\n\nCommands:\n";
+    for (const Command *command : commands) {
+        std::string usage = usage_of(*command);
+        text.append("  ").append(usage);
+        if (usage.size() < usageWidth)
+            text.append(usageWidth + 1 - usage.size(), ' ');
+        else
+            text.append("\n").append(usageWidth + 3, ' ');
+        text.append(command->summary).append("\n");
+    }
+    text += options;
+    std::fputs(text.c_str(), stdout);
+}
+
+const Command &command_named(std::string_view name) {
+    for (const Command *command : commands)
+        if (name == command->name)
+            return *command;
+    throw UsageError("unknown command " + std::string(name));
+}
+
 int run(int argc, char **argv) {
-    Invocation invocation;
+    std::optional<std::string> store;
     int next = 1;
     for (; next < argc && std::strncmp(argv[next], "--", 2) == 0; ++next) {
         std::string_view option = argv[next];
         if (option == "--help") {
-            std::fputs(usage, stdout);
+            print_help();
             return exitDone;
         }
         if (option == "--version") {
@@ -69,24 +77,27 @@ int run(int argc, char **argv) {
             return exitDone;
         }
         if (option == "--store" && next + 1 < argc)
-            invocation.store = argv[++next];
+            store = argv[++next];
         else if (option.starts_with("--store="))
-            invocation.store = std::string(option.substr(8));
+            store = std::string(option.substr(8));
         else if (option == "--store")
             throw UsageError("--store needs a path");
         else
             throw UsageError("unknown option " + std::string(option));
-        if (invocation.store->empty())
+        if (store->empty())
             throw UsageError("--store needs a path");
     }
     if (next == argc)
         throw UsageError("no command given");
-    std::string_view name = argv[next];
-    invocation.words.assign(argv + next + 1, argv + argc);
-    for (const Command &command : commands)
-        if (name == command.name)
-            return command.run(invocation);
-    throw UsageError("unknown command " + std::string(name));
+    const Command &command = command_named(argv[next]);
+    try {
+        return command.run(invocation_of(command, store, {argv + next + 1, argv + argc}));
+    } catch (const UsageError &error) {
+        // A wrong call of a command is answered with that command's usage.
+        print_line(std::string("kelbrinctl: ") + error.what());
+        print_line(std::string("Usage: ") + synopsis + usage_of(command));
+        return exitUsage;
+    }
 }
 
 } // namespace

@@ -21,7 +21,8 @@ struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Ends the program with a message and a pointer to --help.
+// Ends the program with a message and the usage of the command, or a
+// pointer to --help.
 struct UsageError : Failure {
     using Failure::Failure;
 };

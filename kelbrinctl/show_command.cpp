@@ -121,12 +121,8 @@ void print_json(const std::vector<Field> &fields) {
     std::printf("%s\n", as_json(object, 2).c_str());
 }
 
-} // namespace
-
-int command_show(const Invocation &invocation) {
-    Arguments arguments("show", invocation.words, {"--json"});
-    arguments.expect(1, "one name: show [--json] NAME");
-    const std::string &name = arguments.operands[0];
+int show(const Invocation &invocation) {
+    const std::string &name = invocation.operands[0];
     if (!kelbrin::is_valid_full_name(name))
         throw Failure("show: " + name +
                       " is not a parameter or group name (root, then components joined by dots)");
@@ -146,11 +142,25 @@ int command_show(const Invocation &invocation) {
         add_group_fields(description, fields);
     else
         add_parameter_fields(description, fields);
-    if (arguments.has("--json"))
+    if (invocation.has("--json"))
         print_json(fields);
     else
         print_text(fields);
     return exitDone;
 }
+
+constexpr Option options[] = {{"--json"}};
+
+} // namespace
+
+extern const Command showCommand{
+    .name = "show",
+    .options = options,
+    .operands = "NAME",
+    .fewest = 1,
+    .most = 1,
+    .summary = "a parameter's or group's declaration and state",
+    .run = show,
+};
 
 } // namespace kelbrinctl

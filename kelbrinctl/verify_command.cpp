@@ -10,10 +10,10 @@
 
 namespace kelbrinctl {
 
-int command_verify(const Invocation &invocation) {
-    Arguments arguments("verify", invocation.words, {"--json"});
-    arguments.expect(0, "no operands: verify [--json]");
-    bool asJson = arguments.has("--json");
+namespace {
+
+int verify(const Invocation &invocation) {
+    bool asJson = invocation.has("--json");
     std::string path = store_path_for(invocation.store);
     std::unique_ptr<kelbrin::Database> store = open_store_to_read(path);
     store->begin_reading();
@@ -38,5 +38,16 @@ int command_verify(const Invocation &invocation) {
                         .c_str());
     return found == 0 ? exitDone : exitFailed;
 }
+
+constexpr Option options[] = {{"--json"}};
+
+} // namespace
+
+extern const Command verifyCommand{
+    .name = "verify",
+    .options = options,
+    .summary = "check the store file and the store's own rules",
+    .run = verify,
+};
 
 } // namespace kelbrinctl

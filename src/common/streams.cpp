@@ -11,7 +11,7 @@ FILE *open_stream(const char *path, const char *mode) {
         return std::strcmp(mode, "r") == 0 ? stdin : stdout;
     FILE *stream = std::fopen(path, mode);
     if (stream == nullptr)
-        print_message(3, "Unable to open file %s: %m", path);
+        print_message(LOG_ERR, "Unable to open file %s: %m", path);
     return stream;
 }
 

@@ -44,11 +44,11 @@ void run_commands(char **words, int count) {
     while (count > 0) {
         const command *current = find_command(words[0]);
         if (current == nullptr) {
-            print_message(4, "Invalid command '%s'!", words[0]);
+            print_message(LOG_WARNING, "Invalid command '%s'!", words[0]);
             std::exit(1);
         }
         if (count < current->minimumWords) {
-            print_message(4, "%s", current->tooFewWords);
+            print_message(LOG_WARNING, "%s", current->tooFewWords);
             std::exit(1);
         }
         int taken = 1;

@@ -34,7 +34,7 @@ int main(int argc, char **argv) {
     }
 
     if (first >= argc) {
-        print_message(4, "Command expected!");
+        print_message(LOG_WARNING, "Command expected!");
         std::exit(1);
     }
     run_commands(argv + first, argc - first);

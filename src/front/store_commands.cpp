@@ -14,14 +14,14 @@ int command_sync(char **, int, int *taken) {
     *taken = 1;
     std::fputs("Syncing parameters!\n", stderr);
     if (clientOptions.syncMode == SYNC_NOSYNC) {
-        print_message(3, "Error, tried to call sync using option --nosync!\n");
-        print_message(3, "Could not sync.");
+        print_message(LOG_ERR, "Error, tried to call sync using option --nosync!\n");
+        print_message(LOG_ERR, "Could not sync.");
         return STATUS_FATAL;
     }
     cli_sync(&clientOptions, &errorWord);
     if (errorWord != 0) {
-        print_message(3, "Error %i syncing to file!\n", errorWord);
-        print_message(3, "Could not sync.");
+        print_message(LOG_ERR, "Error %i syncing to file!\n", errorWord);
+        print_message(LOG_ERR, "Could not sync.");
         return STATUS_FATAL;
     }
     return STATUS_OK;
@@ -32,8 +32,8 @@ int command_readgroupfile(char **words, int, int *taken) {
     const char *file = words[1];
     cli_readGroupFile(file, &clientOptions, &errorWord);
     if (errorWord != 0) {
-        print_message(3, "Error %i reading file '%s' into kelbrin!", errorWord, file);
-        print_message(3, "Failed to read groupfile '%s'", file);
+        print_message(LOG_ERR, "Error %i reading file '%s' into kelbrin!", errorWord, file);
+        print_message(LOG_ERR, "Failed to read groupfile '%s'", file);
         return STATUS_FATAL;
     }
     return STATUS_OK;
@@ -45,8 +45,8 @@ int command_set(char **words, int, int *taken) {
     const char *value = words[2];
     cli_setCustomParam(name, value, &clientOptions, &errorWord);
     if (errorWord != 0) {
-        print_message(3, "Error %i setting '%s' to '%s'!", errorWord, name, value);
-        print_message(3, "Failed to set parameter %s.", name);
+        print_message(LOG_ERR, "Error %i setting '%s' to '%s'!", errorWord, name, value);
+        print_message(LOG_ERR, "Failed to set parameter %s.", name);
         return STATUS_FATAL;
     }
     return STATUS_OK;
@@ -57,7 +57,7 @@ int command_deletegroup(char **words, int, int *taken) {
     const char *group = words[1];
     cli_deleteGroup(group, &clientOptions, &errorWord);
     if (errorWord != 0) {
-        print_message(3, "Error deleteing group '%s'", group);
+        print_message(LOG_ERR, "Error deleteing group '%s'", group);
         return STATUS_FAILED;
     }
     return STATUS_OK;

@@ -228,19 +228,19 @@ DataNode *parse_complex_value(char **cursor, DataNode *stored, const char *name,
 int set_complex_param(const char *group, const char *name, char *text) {
     char *fullName = join_full_name(group, name);
     if (fullName == nullptr) {
-        print_message(3, "Memory allocation failed.");
+        print_message(LOG_ERR, "%s", allocationFailed);
         return -1;
     }
     int32_t error = 0;
     DataNode *stored = cli_getComplexParam(fullName, &clientOptions, &error);
     if (error != 0) {
-        print_message(3, "Error %i getting complex parameter '%s'.", error, fullName);
+        print_message(LOG_ERR, "Error %i getting complex parameter '%s'.", error, fullName);
         std::exit(1);
     }
     char *cursor = text;
     DataNode *newTree = parse_complex_value(&cursor, stored, name, 0);
     if (newTree == nullptr) {
-        print_message(3, "Error in parsing %s.", fullName);
+        print_message(LOG_ERR, "Error in parsing %s.", fullName);
         std::free(stored);
         std::free(fullName);
         return -1;
@@ -248,7 +248,7 @@ int set_complex_param(const char *group, const char *name, char *text) {
     // The stored tree carries every merge; the new tree only told success.
     cli_setComplexParam(fullName, stored, &clientOptions, &error);
     if (error != 0) {
-        print_message(3, "Error %i setting complex parameter '%s'.", error, fullName);
+        print_message(LOG_ERR, "Error %i setting complex parameter '%s'.", error, fullName);
         std::exit(1);
     }
     std::free(stored);

@@ -64,13 +64,13 @@ int add_group(const char *parent, int number, const char *templateName) {
         status = STATUS_OK;
         break;
     case KELBRIN_ERROR_GROUP_NUMBER_TAKEN:
-        print_message(3, "Group '%s' already exists with number %d!", parent, number);
+        print_message(LOG_ERR, "Group '%s' already exists with number %d!", parent, number);
         break;
     case KELBRIN_ERROR_GROUP_LIMIT:
         report_group_limit(parent);
         break;
     default:
-        print_message(3, "Error creating group under '%s'!", parent);
+        print_message(LOG_ERR, "Error creating group under '%s'!", parent);
         break;
     }
     std::free(name);
@@ -107,7 +107,7 @@ static int handle_marker_line(char *marker, const char *path) {
     // create, and is reported instead of guessed at.
     char *lastDot = std::strrchr(token, '.');
     if (lastDot == nullptr || lastDot[1] == '\0') {
-        print_message(3, "Invalid group '%s' in a marker line of %s!", token, path);
+        print_message(LOG_ERR, "Invalid group '%s' in a marker line of %s!", token, path);
         return STATUS_FAILED;
     }
     *lastDot = '\0';
@@ -130,7 +130,7 @@ static bool read_line(FILE *stream, line_buffer *line) {
     while ((c = std::fgetc(stream)) != EOF) {
         if (length + 2 > line->capacity &&
             !grow_buffer(&line->text, &line->capacity, &line->allocated, lineBufferStep)) {
-            print_message(3, "Memory allocation failed.");
+            print_message(LOG_ERR, "%s", allocationFailed);
             return false;
         }
         line->text[length++] = static_cast<char>(c);
@@ -192,7 +192,7 @@ int handle_upgrade_dynamicfile(const char *path) {
     if (directory == nullptr) {
         if (errno == ENOTDIR)
             return upgrade_dynamic_file(path);
-        print_message(3, "%s: Failed to opendir(%s): %m", "handle_upgrade_dynamicfile", path);
+        print_message(LOG_ERR, "%s: Failed to opendir(%s): %m", "handle_upgrade_dynamicfile", path);
         return STATUS_FAILED;
     }
     int status = STATUS_OK;
@@ -203,13 +203,13 @@ int handle_upgrade_dynamicfile(const char *path) {
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
             continue;
         if (!build_entry_path(&entryPath, &capacity, path, entry->d_name)) {
-            print_message(3, "Memory allocation failed.");
+            print_message(LOG_ERR, "%s", allocationFailed);
             status = STATUS_FATAL;
             break;
         }
         struct stat entryStatus;
         if (lstat(entryPath, &entryStatus) != 0) {
-            print_message(3, "Failed to stat/lstat %s: %m", entryPath);
+            print_message(LOG_ERR, "Failed to stat/lstat %s: %m", entryPath);
             status = STATUS_FAILED;
         } else if (S_ISREG(entryStatus.st_mode)) {
             status = upgrade_dynamic_file(entryPath);
@@ -230,7 +230,7 @@ int command_addgroup(char **words, int count, int *taken) {
     *taken = 3;
     if (std::strcmp(words[2], "--number") == 0 || std::strcmp(words[2], "-number") == 0) {
         if (count < 5) {
-            print_message(4, "Group number and template expected!");
+            print_message(LOG_WARNING, "Group number and template expected!");
             return STATUS_FATAL;
         }
         number = static_cast<int>(std::strtol(words[3], nullptr, 10));
@@ -239,7 +239,7 @@ int command_addgroup(char **words, int count, int *taken) {
     }
     int status = add_group(parent, number, templateName);
     if (status == STATUS_FATAL)
-        print_message(3, "Failed to add group %s.", parent);
+        print_message(LOG_ERR, "Failed to add group %s.", parent);
     return status;
 }
 
@@ -247,6 +247,6 @@ int command_upgradedynparams(char **words, int, int *taken) {
     *taken = 2;
     int status = handle_upgrade_dynamicfile(words[1]);
     if (status == STATUS_FATAL)
-        print_message(3, "Failed to set parameters.");
+        print_message(LOG_ERR, "Failed to set parameters.");
     return status;
 }

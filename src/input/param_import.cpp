@@ -7,6 +7,7 @@
 #include "common/diagnostics.h"
 #include "common/globals.h"
 #include "common/streams.h"
+#include "input/buffer_growth.h"
 #include "input/complex_value.h"
 #include "input/full_name.h"
 #include "input/logical_lines.h"
@@ -23,7 +24,7 @@ struct import_state {
     char *pendingName; // the complex value being gathered, or null
     char *pendingText;
     size_t pendingLength;
-    size_t pendingCapacity;
+    size_t pendingAllocated; // doubles as the value grows: linear to gather
     int status; // STATUS_OK, or STATUS_FAILED once a setting was refused
 };
 
@@ -33,20 +34,13 @@ static void drop_pending(import_state *state) {
     state->pendingName = nullptr;
     state->pendingText = nullptr;
     state->pendingLength = 0;
-    state->pendingCapacity = 0;
+    state->pendingAllocated = 0;
 }
 
 static bool append_pending_text(import_state *state, const char *text, size_t length) {
-    size_t needed = state->pendingLength + length + 1;
-    if (needed > state->pendingCapacity) {
-        // Doubling keeps a value of many lines linear to gather.
-        size_t capacity = needed > 2 * state->pendingCapacity ? needed : 2 * state->pendingCapacity;
-        char *grown = static_cast<char *>(std::realloc(state->pendingText, capacity));
-        if (grown == nullptr)
-            return false;
-        state->pendingText = grown;
-        state->pendingCapacity = capacity;
-    }
+    size_t usable = state->pendingLength;
+    if (!grow_buffer(&state->pendingText, &usable, &state->pendingAllocated, length + 1))
+        return false;
     std::memcpy(state->pendingText + state->pendingLength, text, length);
     state->pendingLength += length;
     state->pendingText[state->pendingLength] = '\0';
@@ -58,7 +52,7 @@ static int write_pending(import_state *state) {
         return STATUS_OK;
     if (state->section == nullptr) {
         // A complex value before any section header has no group to belong to.
-        print_message(3, "Error in parsing %s, exiting.", state->pendingText);
+        print_message(LOG_ERR, "Error in parsing %s, exiting.", state->pendingText);
         return STATUS_FATAL;
     }
     int result = set_complex_param(state->section, state->pendingName, state->pendingText);
@@ -72,7 +66,7 @@ static int gather_complex_line(import_state *state, char *line, size_t length) {
     char *dot = std::strchr(start, '.');
     // An empty parameter name (the line begins with ".") names no parameter.
     if (dot == nullptr || dot == start) {
-        print_message(3, "Error in parsing %s, exiting.", line);
+        print_message(LOG_ERR, "Error in parsing %s, exiting.", line);
         return STATUS_FATAL;
     }
     *dot = '\0';
@@ -86,7 +80,7 @@ static int gather_complex_line(import_state *state, char *line, size_t length) {
     *dot = '.';
     if (state->pendingName == nullptr ||
         !append_pending_text(state, start, length - (start - line))) {
-        print_message(3, "Memory reallocation failed.");
+        print_message(LOG_ERR, "Memory reallocation failed.");
         return STATUS_FATAL;
     }
     return STATUS_OK;
@@ -111,14 +105,14 @@ static int apply_setting(import_state *state, char *line) {
     trim_blanks_at_end(name, equals);
     char *value = convert_setting_value(equals + 1, !restoreMode);
     if (value == nullptr) {
-        print_message(3, "Memory allocation failed.");
+        print_message(LOG_ERR, "%s", allocationFailed);
         return STATUS_FATAL;
     }
     if (name[0] != '\0') {
         int32_t error = 0;
         cli_setCustomParam(name, value, &clientOptions, &error);
         if (error != 0) {
-            print_message(3, "Error %i setting '%s' to '%s'!", error, name, value);
+            print_message(LOG_ERR, "Error %i setting '%s' to '%s'!", error, name, value);
             state->status = STATUS_FAILED;
         }
     }
@@ -140,7 +134,7 @@ static int change_section(import_state *state, char *line) {
     trim_blanks_at_end(start, end);
     char *section = strdup(start);
     if (section == nullptr) {
-        print_message(3, "Memory allocation failed.");
+        print_message(LOG_ERR, "%s", allocationFailed);
         return STATUS_FATAL;
     }
     std::free(state->section);
@@ -158,7 +152,7 @@ static int handle_section_line(import_state *state, char *line) {
         return STATUS_OK;
     char *fullLine = join_full_name(state->section, line + std::strspn(line, blanks));
     if (fullLine == nullptr) {
-        print_message(3, "Memory allocation failed.");
+        print_message(LOG_ERR, "%s", allocationFailed);
         return STATUS_FATAL;
     }
     status = apply_setting(state, fullLine);
@@ -189,12 +183,12 @@ static int handle_line(import_state *state, char *line, size_t length, bool comp
 static int import_file(import_state *state, logical_line_reader *reader, const char *path) {
     while (!std::feof(reader->stream)) {
         if (!read_logical_line(reader)) {
-            print_message(3, "Memory allocation failed.");
+            print_message(LOG_ERR, "%s", allocationFailed);
             return STATUS_FATAL;
         }
         if (std::ferror(reader->stream)) {
             // The rest of the file is unknown; a value gathered so far may be cut short.
-            print_message(3, "Unable to read file %s: %m", path);
+            print_message(LOG_ERR, "Unable to read file %s: %m", path);
             return STATUS_FATAL;
         }
         int status = handle_line(state, reader->buffer, reader->length, reader->complex);
@@ -219,7 +213,7 @@ int command_setparams(char **words, int, int *taken) {
         drop_pending(&state);
         std::free(state.section);
     } else {
-        print_message(3, "Memory allocation failed.");
+        print_message(LOG_ERR, "%s", allocationFailed);
         status = STATUS_FATAL;
     }
     finish_logical_lines(&reader);

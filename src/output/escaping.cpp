@@ -18,7 +18,7 @@ static void reserve_escape_buffer(size_t size) {
         size = escapeBufferInitialSize;
     char *grown = static_cast<char *>(std::realloc(escapeBuffer, size));
     if (grown == nullptr) {
-        print_message(3, "Memory allocation failed.");
+        print_message(LOG_ERR, "%s", allocationFailed);
         std::exit(1);
     }
     escapeBuffer = grown;

@@ -24,12 +24,12 @@ static int section_step(FILE *stream, const char *name, char **previousSection) 
     const char *firstDot = std::strchr(name, '.');
     const char *lastDot = std::strrchr(name, '.');
     if (firstDot == nullptr || lastDot == firstDot) {
-        print_message(3, "%s", malformedName);
+        print_message(LOG_ERR, "%s", malformedName);
         return STATUS_FATAL;
     }
     char *section = strndup(firstDot + 1, (size_t)(lastDot - firstDot - 1));
     if (section == nullptr) {
-        print_message(3, "Memory allocation failed.");
+        print_message(LOG_ERR, "%s", allocationFailed);
         return STATUS_FATAL;
     }
     if (*previousSection == nullptr || std::strcmp(*previousSection, section) != 0)
@@ -46,7 +46,7 @@ static int print_complex_param(FILE *stream, OutputType type, const char *commen
     DataNode *tree = cli_getComplexParam(name, &clientOptions, &errorWord);
     int status = STATUS_OK;
     if (errorWord != 0) {
-        print_message(3, "%sError %i getting parameter '%s'", commentPrefix, errorWord, name);
+        print_message(LOG_ERR, "%sError %i getting parameter '%s'", commentPrefix, errorWord, name);
         status = STATUS_FAILED;
     } else if (type == OUTPUT_NAMEVALUESECTIONS) {
         status = section_step(stream, name, previousSection);
@@ -70,11 +70,11 @@ static int advance_to_first(GroupContext *context, advance_call advance, const c
     int32_t errorWord = 0;
     advance(context, &clientOptions, &errorWord);
     if (errorWord != 0) {
-        print_message(3, failure, commentPrefix, errorWord, group);
+        print_message(LOG_ERR, failure, commentPrefix, errorWord, group);
         return STATUS_FAILED;
     }
     if (context->end == 1) {
-        print_message(4, empty, commentPrefix, group);
+        print_message(LOG_WARNING, empty, commentPrefix, group);
         return STATUS_FAILED;
     }
     return STATUS_OK;
@@ -146,7 +146,7 @@ static int run_listing(FILE *stream, OutputType type, const char *commentPrefix,
     GroupContext *context = list(group, &clientOptions, &errorWord);
     int status;
     if (errorWord != 0 || context == nullptr) {
-        print_message(3, listFailure, commentPrefix, errorWord, group);
+        print_message(LOG_ERR, listFailure, commentPrefix, errorWord, group);
         status = STATUS_FAILED;
     } else {
         status = walk(stream, type, commentPrefix, group, context);
@@ -159,7 +159,7 @@ static int run_listing(FILE *stream, OutputType type, const char *commentPrefix,
 
 int print_group(const char *group, const char *file, const char *typeName) {
     if (group == nullptr || file == nullptr || typeName == nullptr) {
-        print_message(3, "Missing argument!");
+        print_message(LOG_ERR, "Missing argument!");
         return STATUS_FATAL;
     }
     OutputType type;
@@ -183,7 +183,7 @@ static int run_group_command(char **words, int count, int *taken, const char *de
     *taken = take_target_words(words, count, defaultType, &target);
     int status = worker(target.name, target.file, target.type);
     if (status == STATUS_FATAL)
-        print_message(3, fatalFailure, target.name);
+        print_message(LOG_ERR, fatalFailure, target.name);
     return status;
 }
 
@@ -212,7 +212,7 @@ static int list_child_groups(FILE *stream, OutputType type, const char *commentP
     if (type == OUTPUT_NAMEVALUESECTIONS) {
         const char *section = child_list_section(group);
         if (section == nullptr) {
-            print_message(3, "%s", malformedName);
+            print_message(LOG_ERR, "%s", malformedName);
             return STATUS_FATAL;
         }
         write_section_header(stream, section);
@@ -231,7 +231,7 @@ static int list_child_groups(FILE *stream, OutputType type, const char *commentP
 
 static int list_groups(const char *group, const char *file, const char *typeName) {
     if (group == nullptr || file == nullptr || typeName == nullptr) {
-        print_message(3, "Missing argument!");
+        print_message(LOG_ERR, "Missing argument!");
         return STATUS_FATAL;
     }
     // The file is opened before the type is known: a bad type leaves it empty.

@@ -40,7 +40,7 @@ int parse_output_type(const char *typeName, OutputType *type, const char **comme
             return 0;
         }
     }
-    print_message(3, "Unsupported type: %s", typeName);
+    print_message(LOG_ERR, "Unsupported type: %s", typeName);
     return 1;
 }
 
@@ -88,7 +88,7 @@ void print_value(FILE *stream, OutputType type, char *name, const char *value,
         const char *firstDot = std::strchr(name, '.');
         const char *lastDot = std::strrchr(name, '.');
         if (firstDot == nullptr || lastDot == firstDot) {
-            print_message(3, "Internal error: '.'-delimited format expected.");
+            print_message(LOG_ERR, "Internal error: '.'-delimited format expected.");
             return;
         }
         write_aligned_line(stream, lastDot + 1, value);

@@ -18,8 +18,8 @@ int command_get(char **words, int count, int *taken) {
     target_words target;
     *taken = take_target_words(words, count, "VALUE", &target);
     if (target.name == nullptr || target.file == nullptr || target.type == nullptr) {
-        print_message(3, "Missing argument!");
-        print_message(3, "Failed to get parameter %s.", target.name);
+        print_message(LOG_ERR, "Missing argument!");
+        print_message(LOG_ERR, "Failed to get parameter %s.", target.name);
         return STATUS_FATAL;
     }
 
@@ -28,7 +28,7 @@ int command_get(char **words, int count, int *taken) {
     FILE *output = nullptr;
     if (parse_output_type(target.type, &type, &commentPrefix) != 0 ||
         (output = open_stream(target.file, "w")) == nullptr) {
-        print_message(3, "Failed to get parameter %s.", target.name);
+        print_message(LOG_ERR, "Failed to get parameter %s.", target.name);
         return STATUS_FATAL;
     }
     write_output_header(output, type, commentPrefix);
@@ -37,7 +37,7 @@ int command_get(char **words, int count, int *taken) {
     int32_t errorWord = 0;
     char *value = cli_getCustomParam(target.name, &clientOptions, &errorWord);
     if (errorWord != 0) {
-        print_message(3, "%sError %i getting parameter '%s'!", commentPrefix, errorWord,
+        print_message(LOG_ERR, "%sError %i getting parameter '%s'!", commentPrefix, errorWord,
                       target.name);
         status = STATUS_FAILED;
     } else {
@@ -65,8 +65,8 @@ int command_getlist(char **words, int, int *taken) {
     const char *outFile = words[2];
     const char *typeName = words[3];
     if (inFile == nullptr || outFile == nullptr || typeName == nullptr) {
-        print_message(3, "Missing argument!");
-        print_message(3, "Failed to get list. List file %s.", inFile);
+        print_message(LOG_ERR, "Missing argument!");
+        print_message(LOG_ERR, "Failed to get list. List file %s.", inFile);
         return STATUS_FATAL;
     }
 
@@ -77,7 +77,7 @@ int command_getlist(char **words, int, int *taken) {
     if (parse_output_type(typeName, &type, &commentPrefix) != 0 ||
         (input = open_stream(inFile, "r")) == nullptr ||
         (output = open_stream(outFile, "w")) == nullptr) {
-        print_message(3, "Failed to get list. List file %s.", inFile);
+        print_message(LOG_ERR, "Failed to get list. List file %s.", inFile);
         return STATUS_FATAL;
     }
     write_output_header(output, type, commentPrefix);
@@ -91,7 +91,7 @@ int command_getlist(char **words, int, int *taken) {
         // The library copies at most 255 bytes and terminates only shorter values.
         value[listBufferSize - 1] = '\0';
         if (errorWord != 0) {
-            print_message(3, "%sError %i getting parameter '%s'!", commentPrefix, errorWord, name);
+            print_message(LOG_ERR, "%sError %i getting parameter '%s'!", commentPrefix, errorWord, name);
             status = STATUS_FAILED;
             continue;
         }

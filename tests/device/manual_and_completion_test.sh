@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The manual page renders without warnings and documents every option, command and type the
 # usage text names; the bash completion offers what the command line and the store allow at
-# each place.   manual_and_completion_test.sh BUILD_DIR SOURCE_DIR
+# each place; kelbrinctl's page and completion name every command and option its --help has.
+#   manual_and_completion_test.sh BUILD_DIR SOURCE_DIR
 set -uo pipefail
 build=$1 source=$2
 . "$source/tests/device/check.sh"
@@ -35,15 +36,20 @@ env -u REQUEST_METHOD "$program" --nolog readgroupfile "$source/tests/tables/dev
     check "test store loads" 0 1
 touch "$work/settings.conf"
 
-# complete EXPECTED WORD... : the words typed after $tool, the last one being completed.
+# offered WORD... : what the completion of $tool offers for the words typed after it, the last
+# one being completed, sorted on one line.
 tool=kelbrinclient
-complete_case() {
-    local expected=$1 offered
-    shift
-    offered=$(PATH=$build/bin:$PATH bash -c '. "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
+offered() {
+    PATH=$build/bin:$PATH bash -c '. "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
         _${1##*/}; printf "%s\n" "${COMPREPLY[@]}" | LC_ALL=C sort | tr "\n" " "' \
-        completion "$source/completion/$tool" "$build/bin/$tool" "$@")
-    check "completing: $tool $*" "$expected" "${offered% }"
+        completion "$source/completion/$tool" "$build/bin/$tool" "$@"
+}
+# complete_case EXPECTED WORD...
+complete_case() {
+    local expected=$1 words
+    shift
+    words=$(offered "$@")
+    check "completing: $tool $*" "$expected" "${words% }"
 }
 complete_case "--no-mapped --nocgi --nolog --nosync --nosync-nosig" --no
 complete_case "get getgroup getgrouplist getlist" g
@@ -67,4 +73,30 @@ complete_case "$work/settings.conf" export -o "$work/se"
 complete_case "--replace" import --
 complete_case "" changes --since ""
 complete_case "--follow" changes --json --f
+
+# kelbrinctl's manual page and completion name every command and option of its table, as
+# --help shows them: each command's options in its entry of COMMANDS and in its completion.
+page=$(MANWIDTH=80 LC_ALL=C.UTF-8 man --warnings -E UTF-8 -l "$source/docs/kelbrinctl.1" 2>"$work/warnings")
+check "kelbrinctl manual page renders without warnings" "0 " "$? $(cat "$work/warnings")"
+help=$("$build/bin/kelbrinctl" --help)
+entries=$(sed -n '/^Commands:/,/^$/s/^  \([a-z]\)/\1/p' <<<"$help")
+globals=$(sed -n '/^Options:/,/^$/s/^  \(--[a-z-]*\).*/\1/p' <<<"$help")
+check "--help yields commands, their options and the global options" 1 \
+    "$([[ $entries == *'[-'* && $globals == --* ]] && echo 1)"
+tags=$(grep -E '^ {7}[^ ]' <<<"$page")
+top=" $(offered "") "
+for option in $globals; do
+    check_contains "manual's OPTIONS has $option" $'\n'"       $option" $'\n'"$tags"
+    check_contains "completion offers $option" " $option " "$top"
+done
+while read -r command usage; do
+    tag=$(grep -E "^ {7}$command( |\$)" <<<"$tags")
+    check "manual's COMMANDS has $command" 1 "$(grep -c . <<<"$tag")"
+    check_contains "completion offers $command" " $command " "$top"
+    options=" $(offered "$command" -) "
+    for option in $(grep -oE -- '\[-[-a-z]+' <<<"$usage" | tr -d '['); do
+        check_contains "manual's $command names $option" " $option " " ${tag//[][]/ } "
+        check_contains "completion of $command offers $option" " $option " "$options"
+    done
+done <<<"$entries"
 finish

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -43,10 +44,24 @@ class StoreTable : public ::testing::Test {
     }
     void TearDown() override { std::filesystem::remove_all(directory); }
 
+    // Every table of tests/FOLDER (its .txt files but CMakeLists.txt), in
+    // name order, so that a new table is played without being listed.
+    void play_tables(const std::string &folder) {
+        std::vector<std::string> tables;
+        for (const auto &entry : std::filesystem::directory_iterator(KELBRIN_SOURCE_DIR "/tests/" + folder))
+            if (entry.path().extension() == ".txt" && entry.path().filename() != "CMakeLists.txt")
+                tables.push_back(folder + "/" + entry.path().filename().string());
+        std::sort(tables.begin(), tables.end());
+        ASSERT_FALSE(tables.empty()) << "no tables in tests/" << folder;
+        for (const std::string &table : tables)
+            play_table(table);
+    }
+
     void play_table(const std::string &table) {
         SCOPED_TRACE(table);
         std::ifstream file(KELBRIN_SOURCE_DIR "/tests/" + table);
         std::string rows((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        ASSERT_FALSE(rows.empty()) << "cannot read tests/" << table;
         for (std::size_t start = 0, end; start < rows.size(); start = end + 2) {
             end = std::min(rows.find("\n\n", start), rows.size());
             std::string row = rows.substr(start, end - start);

@@ -149,11 +149,22 @@ err: kelbrinctl: backup: cannot create a file in nowhere: No such file or direct
 status: 1
 has copy.db: kept
 
-test: a wrong command line
+test: a wrong command line; a wrong call of a command gets that command's usage
 ctl: frob
 err: kelbrinctl: unknown command frob
 err: Try 'kelbrinctl --help'.
 status: 2
+ctl: export root.Network root.Image
+err: kelbrinctl: export takes at most 1 operand, not 2
+err: Usage: kelbrinctl [--store PATH] export [-o FILE] [GROUP]
+status: 2
+ctl: changes --since=3 --json=yes
+err: kelbrinctl: changes: unknown option --json=yes
+err: Usage: kelbrinctl [--store PATH] changes [--since N] [--follow] [--json]
+status: 2
+ctl: show -- --json
+err: kelbrinctl: show: --json is not a parameter or group name (root, then components joined by dots)
+status: 1
 
 test: export, import into an empty store and export again give the same bytes; kelbrinclient reads both stores alike
 file card.json: {"templates": [{"template": "card", "parent": "root.Badge", "prefix": "C"}]}

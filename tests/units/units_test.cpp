@@ -70,8 +70,7 @@ class Units : public StoreTable {
 };
 
 TEST_F(Units, Tables) {
-    for (const char *table : {"logical_lines", "setting_values", "complex_values"})
-        play_table("units/" + std::string(table) + ".txt");
+    play_tables("units");
 }
 
 // What only a device's own library hands out: nodes of no or unknown kind
