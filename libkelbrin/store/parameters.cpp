@@ -53,8 +53,8 @@ void set_value(const char *name, const char *value, const Settings &settings) {
     Item target = reach_parameter(db, name, settings, Access::Write);
     if (target.complex)
         throw StoreError{NOT_A_PLAIN_PARAMETER};
-    if (!target.pattern.empty() && !matches_pattern(target.pattern, value))
-        throw StoreError{VALUE_REJECTED};
+    if (std::optional<Refusal> refusal = plain_value_refusal("value", value, target.pattern))
+        throw StoreError{refusal->code};
     store_value(db, settings, target, value);
     transaction.commit();
 }

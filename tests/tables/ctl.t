@@ -249,7 +249,7 @@ out: root.Badge.B0
 sh: sqlite3 store.db "UPDATE items SET value = '12' WHERE name = 'root.Network.eth0.MTU'; UPDATE items SET value = '[\"s\"' WHERE name = 'root.Image.Zones'; DELETE FROM items WHERE name = 'root.Time.NTP'; DELETE FROM templates WHERE name = 'badge'; UPDATE items SET map_to = 'root.Network' WHERE name = 'root.Network.Name'"
 ctl: verify
 out: root.Network.Name: maps to root.Network, which is a group
-out: root.Network.eth0.MTU: value "12" does not match its pattern "[0-9]{3,5}"
+out: root.Network.eth0.MTU: value "12" does not match the pattern "[0-9]{3,5}"
 out: root.Image.Zones: its complex value does not read back
 out: root.Time.NTP.Server: its parent group is missing
 out: root.Time.NTP.Enabled: its parent group is missing
@@ -263,8 +263,42 @@ out:   "store": "store.db",
 out:   "problems": [
 out:     {
 out:       "name": "root.Network.eth0.MTU",
-out:       "cause": "value \\"12\\" does not match its pattern \\"[0-9]{3,5}\\""
+out:       "cause": "value \\"12\\" does not match the pattern \\"[0-9]{3,5}\\""
 out:     }
 out:   ]
 out: }
 status: 1
+
+test: check, readgroupfile and import refuse what a later call would: a circle of mappings, a default over 256 KiB
+file loop.json: {"groups": [{"group": "root.L", "items": [
+file loop.json:   {"parameter": "A", "mapTo": "root.L.B"},
+file loop.json:   {"parameter": "B", "mapTo": "root.L.A"}]}]}
+sh: awk 'BEGIN { printf "{\"groups\": [{\"group\": \"root.Big\", \"items\": [{\"parameter\": \"D\", \"value\": \"%0262145d\"}]}]}\n", 0 }' > big.json
+ctl: check loop.json big.json
+err: loop.json:2:3: root.L.A: its mappings go round in a circle, or on for more than 8 steps
+err: loop.json:3:3: root.L.B: its mappings go round in a circle, or on for more than 8 steps
+err: big.json:1:45: root.Big.D: default is longer than 256 KiB
+status: 1
+ctl: export -o before.json
+run: --nolog readgroupfile loop.json
+err: Error -18 reading file 'loop.json' into kelbrin!
+err: Failed to read groupfile 'loop.json'
+status: 1
+sh: kelbrinctl export | cmp - before.json && echo unchanged
+out: unchanged
+
+test: import refuses an export whose current value breaks its pattern, or with more dynamic groups than the template's maximum
+file exp.json: {"groups": [{"group": "root.E", "items": [
+file exp.json:   {"parameter": "Port", "value": "80", "pattern": "[0-9]+", "current": "eighty"},
+file exp.json:   {"group": "G0", "template": "g", "number": 0},
+file exp.json:   {"group": "G1", "template": "g", "number": 1},
+file exp.json:   {"group": "G2", "template": "g", "number": 2}]}],
+file exp.json:  "templates": [{"template": "g", "parent": "root.E", "prefix": "G", "max": 2}]}
+ctl: export -o before.json
+ctl: import --replace exp.json
+err: exp.json:2:3: root.E.Port: current value "eighty" does not match the pattern "[0-9]+"
+err: exp.json:5:3: root.E.G2: one group more than template g allows (at most 2)
+err: kelbrinctl: import: exp.json has 2 problems; the store was not changed
+status: 1
+sh: kelbrinctl export | cmp - before.json && echo unchanged
+out: unchanged
