@@ -132,7 +132,7 @@ void declare_template(Database &db, const TemplateDeclaration &t) {
 
 void load_group_file(const char *path, const Settings &settings) {
     GroupFile file = read_group_file(path);
-    Database &db = database();
+    Database &db = database(IfMissing::Create);
     db.apply_sync_mode(settings.syncMode);
     WriteTransaction transaction(db);
     KnownGroups known;

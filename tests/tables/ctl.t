@@ -127,12 +127,39 @@ ctl: --store text.db backup copy.db
 err: kelbrinctl: store text.db: file is not a database
 has text.db: not a store
 status: 1
-sh: sqlite3 other.db 'CREATE TABLE t(a)'
+sh: sqlite3 other.db 'CREATE TABLE t(a); PRAGMA user_version = 4' && md5sum other.db > sum
 ctl: --store other.db show root
-err: kelbrinctl: store other.db is not a parameter store: an empty file or another program's database
+err: kelbrinctl: store other.db is not a parameter store but another program's database; it was left as it was
 status: 1
-sh: sqlite3 other.db .tables
-out: t
+ctl: export -o mine.json
+ctl: --store other.db import mine.json
+err: kelbrinctl: store other.db: the file is not a parameter store but another program's database or file; it was left as it was
+status: 1
+run: KELBRIN_STORE=other.db --nolog get root.Network.HostName
+err: #Error -31 getting parameter 'root.Network.HostName'!
+status: 2
+sh: md5sum -c sum && ls other.db*
+out: other.db: OK
+out: other.db
+sh: : > empty.db
+ctl: --store empty.db show root
+err: kelbrinctl: store empty.db is an empty file: a new store that nothing has been loaded into
+status: 1
+ctl: --store empty.db import mine.json
+sh: KELBRIN_STORE=empty.db kelbrinclient get root.Network.HostName
+out: "camera-q3500"
+
+test: a read of a missing store reports the name unknown and makes no file; a load makes it, with no permission for others
+run: KELBRIN_STORE=typo.db --nolog get root.Network.HostName
+err: #Error -2 getting parameter 'root.Network.HostName'!
+status: 2
+absent: typo.db
+sh: umask 022 && KELBRIN_STORE=a.db kelbrinclient --nolog readgroupfile "$KELBRIN_TABLES/device.json" && stat -c '%a %n' a.db a.db-wal a.db-shm
+out: 640 a.db
+out: 640 a.db-wal
+out: 640 a.db-shm
+sh: kelbrinctl export -o e.json && umask 002 && kelbrinctl --store b.db import e.json && stat -c '%a %n' b.db
+out: 660 b.db
 
 test: backup copies the store consistently while another process writes to it
 sh: i=0; while [ $i -lt 40 ]; do kelbrinclient --nolog set root.Network.DomainName d$i || exit 1; i=$((i+1)); done & kelbrinctl backup copy.db && wait $! && sqlite3 copy.db 'PRAGMA integrity_check' && KELBRIN_STORE=copy.db kelbrinclient --nolog get root.Network.DomainName | grep -cE '^"(local|d[0-9]+)"$'

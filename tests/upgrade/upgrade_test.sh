@@ -29,6 +29,10 @@ while read -r words; do
 done <v1_runs.txt
 version=$(sqlite3 "$work/new.db" "PRAGMA user_version")
 [ "$(sqlite3 "$work/old.db" "PRAGMA user_version")" = "$version" ] || fail "not upgraded to $version"
+# Both marked as stores (application_id "Kbst"), the old one by its upgrade.
+for store in old new; do
+    [ "$(sqlite3 "$work/$store.db" "PRAGMA application_id")" = 1264743284 ] || fail "the $store store is not marked"
+done
 
 # The old log is kept, its entries without a time, and sized (533: the 17 names'
 # bytes and 16 for each); a value set afterwards keeps the old one as its default.
