@@ -103,7 +103,8 @@ void declare_parameter(Database &db, const Settings &settings, KnownGroups &know
     bind_attributes(insert, p);
     insert.bind(7, declaration.fullName).bind(8, fold(declaration.fullName)).bind(9, p.complex).bind(10, p.value);
     insert.bind(11, group.depth + 1).run();
-    record_change(db, settings, declaration.fullName, p.complex || !p.mapTo.empty() ? nullptr : &p.value);
+    record_change(db, settings, declaration.fullName, p.complex || !p.mapTo.empty() ? nullptr : &p.value,
+                  p.readLevel);
 }
 
 void check_mapping(Database &db, const ParameterDeclaration &p) {

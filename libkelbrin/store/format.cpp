@@ -22,6 +22,7 @@ constexpr UpgradeStep upgradeSteps[] = {
     keep_defaults_and_log_details, // 2 -> 3
     index_template_groups,         // 3 -> 4
     mark_as_store,                 // 4 -> 5
+    withhold_secret_values,        // 5 -> 6
 };
 constexpr int64_t oldestVersion = 1;
 constexpr int64_t currentVersion = oldestVersion + std::size(upgradeSteps);

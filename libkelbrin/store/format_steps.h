@@ -26,4 +26,8 @@ void index_template_groups(Database &db);
 // the mark gets it with its upgrade.
 void mark_as_store(Database &db);
 
+// 5 -> 6: the change log's mark of a withheld value, set for the values
+// already logged of parameters with a read level.
+void withhold_secret_values(Database &db);
+
 } // namespace kelbrin

@@ -23,7 +23,7 @@ void store_value(Database &db, const Settings &settings, const Item &target, con
         .bind_blob(1, target.path)
         .bind(2, value)
         .run();
-    record_change(db, settings, target.name, target.complex ? nullptr : &value);
+    record_change(db, settings, target.name, target.complex ? nullptr : &value, target.readLevel);
 }
 
 std::string decimal(int32_t number) { return std::to_string(number); }

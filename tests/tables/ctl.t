@@ -329,3 +329,14 @@ err: kelbrinctl: import: exp.json has 2 problems; the store was not changed
 status: 1
 sh: kelbrinctl export | cmp - before.json && echo unchanged
 out: unchanged
+
+test: changes withholds every value of a parameter with a read level, keeping its name and time
+file pw.json: {"groups": [{"group": "root.Pw", "items": [{"parameter": "Admin", "value": "first", "readLevel": 100}, {"parameter": "Open", "value": "o"}]}]}
+sh: kelbrinclient --nolog readgroupfile pw.json set root.Pw.Admin s3cret set root.Pw.Open p && kelbrinctl changes | tail -n 4 | cut -d' ' -f3-
+out: root.Pw.Admin withheld
+out: root.Pw.Open "o"
+out: root.Pw.Admin withheld
+out: root.Pw.Open "p"
+sh: kelbrinctl changes --json | tail -n 2 | head -n 1 | cut -d, -f3-; sqlite3 store.db "SELECT count(*) FROM changes WHERE value IN ('first', 's3cret')"
+out: "name":"root.Pw.Admin","value":null,"withheld":true}
+out: 0

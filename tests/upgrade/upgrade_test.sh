@@ -44,6 +44,19 @@ kept=$(sqlite3 "$work/old.db" "SELECT count(*), max(log_end) FROM changes WHERE 
 [ "$kept" = "$(printf '17|533\n18|root.Net.Host|camera-9|1\nroot.Net.Host|camera-7')" ] ||
     fail "the log and defaults after the upgrade: $kept"
 
+# A format-4 store (a new one with steps 5 and 6 undone by hand) that logged
+# a value of a parameter with a read level: its upgrade withholds that value
+# and keeps the others.
+cp "$work/new.db" "$work/v4.db"
+sqlite3 "$work/v4.db" "ALTER TABLE changes DROP COLUMN withheld; PRAGMA application_id = 0;
+    PRAGMA user_version = 4; INSERT INTO changes(name, time, value, log_end)
+    VALUES('root.Img.Secret', 1, 's4', 0), ('root.Net.Host', 1, 'h', 0)"
+run v4 "get root.Net.Host" >/dev/null
+logged=$(sqlite3 "$work/v4.db" "SELECT name, value, withheld FROM changes ORDER BY sequence DESC LIMIT 2;
+    PRAGMA application_id; PRAGMA user_version")
+[ "$logged" = "$(printf 'root.Net.Host|h|0\nroot.Img.Secret||1\n1264743284\n%s' "$version")" ] ||
+    fail "a format-4 store's log after its upgrade: $logged"
+
 # Both processes read format 1 and wait for the write lock held here; one upgrades.
 gunzip -c v1_store.db.gz >"$work/old.db"
 printf 'BEGIN IMMEDIATE;\n.shell touch %s/locked; sleep 0.5\nCOMMIT;\n' "$work" | sqlite3 "$work/old.db" &
