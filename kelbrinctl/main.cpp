@@ -84,8 +84,15 @@ int run(int argc, char **argv) {
     std::string_view name = argv[next];
     invocation.words.assign(argv + next + 1, argv + argc);
     for (const Command &command : commands)
-        if (name == command.name)
-            return command.run(invocation);
+        if (name == command.name) {
+            // A store error no command caught itself: SQLite's reason, and where.
+            try {
+                return command.run(invocation);
+            } catch (const kelbrin::StoreError &error) {
+                throw Failure(std::string(name) + ": store " + store_path_for(invocation.store) + ": " +
+                              reason_of(error));
+            }
+        }
     throw UsageError("unknown command " + std::string(name));
 }
 
@@ -100,8 +107,6 @@ int main(int argc, char **argv) {
         return exitUsage;
     } catch (const Failure &error) {
         print_line(std::string("kelbrinctl: ") + error.what());
-    } catch (const kelbrin::StoreError &error) {
-        print_line("kelbrinctl: " + reason_of(error));
     } catch (const std::bad_alloc &) {
         print_line("kelbrinctl: out of memory");
     } catch (const std::exception &error) {

@@ -121,7 +121,7 @@ void forget_connection_in_child() { connection().inheritedAcrossFork = true; }
     case SQLITE_TOOBIG:
         throw StoreError{VALUE_TOO_LONG};
     default:
-        throw StoreError{STORE_FAILED};
+        throw StoreError{STORE_FAILED, sqlite3_errstr(result)};
     }
 }
 

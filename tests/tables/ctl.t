@@ -340,3 +340,11 @@ out: root.Pw.Open "p"
 sh: kelbrinctl changes --json | tail -n 2 | head -n 1 | cut -d, -f3-; sqlite3 store.db "SELECT count(*) FROM changes WHERE value IN ('first', 's3cret')"
 out: "name":"root.Pw.Admin","value":null,"withheld":true}
 out: 0
+
+test: a damaged store: verify and the other commands give SQLite's reason and the store's path
+sh: sqlite3 store.db 'PRAGMA wal_checkpoint(TRUNCATE)' >/dev/null && for at in 1024 5120 9216; do printf '\377\377\377\377\377\377\377\377' | dd of=store.db bs=1 seek=$at conv=notrunc 2>/dev/null; done
+ctl: --store store.db export -o e.json
+err: kelbrinctl: export: store store.db: database disk image is malformed
+status: 1
+sh: kelbrinctl --store store.db verify | tail -n 1
+out: store store.db: cannot be read through: database disk image is malformed
