@@ -1,7 +1,8 @@
 // changes [--since N] [--follow] [--json]: the store's change log, one
 // change a line: sequence number, time (UTC), name, and for a plain
-// parameter its new value's first bytes. --follow goes on printing the
-// changes other processes make, polling the store, until interrupted.
+// parameter its new value's first bytes ("withheld" for one with a read
+// level). --follow goes on printing the changes other processes make,
+// polling the store, until interrupted.
 #include <signal.h>
 
 #include <cerrno>
@@ -50,15 +51,20 @@ std::string as_json(const json &value) {
 void print_change(const kelbrin::Change &change, bool asJson) {
     std::string line;
     if (asJson) {
-        line = as_json({{"sequence", change.sequence},
-                        {"time", change.time ? json(time_text(change.time)) : json(nullptr)},
-                        {"name", change.name},
-                        {"value", change.value ? json(*change.value) : json(nullptr)}});
+        json entry = {{"sequence", change.sequence},
+                      {"time", change.time ? json(time_text(change.time)) : json(nullptr)},
+                      {"name", change.name},
+                      {"value", change.value ? json(*change.value) : json(nullptr)}};
+        if (change.withheld)
+            entry["withheld"] = true;
+        line = as_json(entry);
     } else {
         line = std::to_string(change.sequence) + " " + time_text(change.time) + " " + change.name;
         // append, not "text" + string: g++ 12 warns falsely on that at -O3 (-Wrestrict).
         if (change.value)
             line.append(" ").append(printable(as_json(*change.value)));
+        else if (change.withheld)
+            line.append(" withheld");
     }
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), stdout);

@@ -97,6 +97,9 @@ int run(int argc, char **argv) {
         print_line(std::string("kelbrinctl: ") + error.what());
         print_line(std::string("Usage: ") + synopsis + usage_of(command));
         return exitUsage;
+    } catch (const kelbrin::StoreError &error) {
+        // A store error no command caught itself: SQLite's reason, and where.
+        throw Failure(std::string(command.name) + ": store " + store_path_for(store) + ": " + reason_of(error));
     }
 }
 
@@ -111,8 +114,6 @@ int main(int argc, char **argv) {
         return exitUsage;
     } catch (const Failure &error) {
         print_line(std::string("kelbrinctl: ") + error.what());
-    } catch (const kelbrin::StoreError &error) {
-        print_line("kelbrinctl: " + reason_of(error));
     } catch (const std::bad_alloc &) {
         print_line("kelbrinctl: out of memory");
     } catch (const std::exception &error) {

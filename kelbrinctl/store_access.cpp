@@ -52,10 +52,13 @@ std::unique_ptr<Database> open_store_to_read(const std::string &path) {
         fail_to_reach(path, errno);
     try {
         auto store = std::make_unique<Database>(path, kelbrin::OpenMode::ReadOnly);
+        kelbrin::FileKind kind = kelbrin::file_kind(*store);
+        if (kind == kelbrin::FileKind::Foreign)
+            throw Failure("store " + path + " is not a parameter store but another program's database;"
+                          " it was left as it was");
+        if (kind == kelbrin::FileKind::Empty)
+            throw Failure("store " + path + " is an empty file: a new store that nothing has been loaded into");
         int64_t format = kelbrin::stored_schema_version(*store);
-        if (format == 0)
-            throw Failure("store " + path +
-                          " is not a parameter store: an empty file or another program's database");
         if (format != kelbrin::current_schema_version())
             throw Failure("store " + path + " has format " + std::to_string(format) +
                           "; this kelbrinctl reads format " +

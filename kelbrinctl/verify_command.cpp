@@ -29,7 +29,7 @@ int verify(const Invocation &invocation) {
     try {
         kelbrin::verify_store(*store, report);
     } catch (const kelbrin::StoreError &error) {
-        report({"store file", "cannot be read through: " + reason_of(error)});
+        report({"store " + path, "cannot be read through: " + reason_of(error)});
     }
     if (asJson)
         std::printf("%s\n",

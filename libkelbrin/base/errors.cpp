@@ -34,6 +34,7 @@ constexpr ErrorInfo table[] = {
     {WRONG_NODE_KIND, "WRONG_NODE_KIND", "the data node is not of the kind the call needs"},
     {NOT_FOUND, "NOT_FOUND", "the key or list item is not in the data node"},
     {STORE_TOO_NEW, "STORE_TOO_NEW", "the store file is of a newer version than the library; it was left as it was"},
+    {NOT_A_STORE, "NOT_A_STORE", "the file is not a parameter store but another program's database or file; it was left as it was"},
 };
 } // namespace
 

@@ -39,6 +39,7 @@ enum Error : int32_t {
     WRONG_NODE_KIND = -28,
     NOT_FOUND = -29,
     STORE_TOO_NEW = -30,
+    NOT_A_STORE = -31,
 };
 
 struct ErrorInfo {

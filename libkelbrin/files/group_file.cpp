@@ -12,8 +12,8 @@
 #include "base/json_text.h"
 #include "files/located_json.h"
 #include "base/names.h"
-#include "store/parameters.h"
 #include "base/pattern.h"
+#include "base/rules.h"
 #include "base/tree_text.h"
 
 namespace kelbrin {
@@ -297,8 +297,6 @@ class Reader {
         } else {
             current = item.contains("currentHex") ? hex_field(item, "currentHex", subject)
                                                   : text_field(item, "current", subject);
-            if (current && current->size() > maxValueBytes)
-                note(item, subject, "the current value is longer than 256 KiB");
         }
         return current;
     }
@@ -388,20 +386,21 @@ class Reader {
         p.accessControl = text_field(item, "accessControl", subject);
         p.readLevel = int_field(item, "readLevel", 0, subject);
         p.writeLevel = int_field(item, "writeLevel", 0, subject);
+        std::string error;
         if (std::optional<std::string> pattern = text_field(item, "pattern", subject)) {
             p.pattern = *pattern;
-            std::string error = pattern_error(p.pattern);
+            error = pattern_error(p.pattern);
             if (p.complex || !p.mapTo.empty())
                 note(item, subject,
                      "\"pattern\" applies only to a plain value, not to a \"tree\" or \"mapTo\"");
             else if (!error.empty())
                 note(item, subject,
                      "pattern " + as_written(p.pattern) + " does not compile: " + error);
-            else if (!matches_pattern(p.pattern, p.value))
-                note(item, subject,
-                     "default " + as_written(p.value) + " does not match the pattern " +
-                         as_written(p.pattern));
         }
+        if (!p.complex && p.mapTo.empty() && error.empty())
+            for (const auto &[what, value] : {std::pair("default", &p.value), std::pair("current value", p.current ? &*p.current : nullptr)})
+                if (std::optional<Refusal> refusal = value ? plain_value_refusal(what, *value, p.pattern) : std::nullopt)
+                    note(item, subject, std::move(refusal->cause));
         return p;
     }
 

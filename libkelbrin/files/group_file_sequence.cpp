@@ -1,6 +1,9 @@
 #include "files/group_file_sequence.h"
 
+#include <map>
+
 #include "base/names.h"
+#include "base/rules.h"
 
 namespace kelbrin {
 
@@ -16,19 +19,22 @@ void GroupFileSequence::add(const std::string &fileName, const GroupFile &file,
                     : declaration.parameter.complex ? Kind::Complex
                                                     : Kind::Plain;
         enter(declaration.fullName, kind, declaration, problems);
+        names_.at(fold(declaration.fullName)).mapTo = declaration.parameter.mapTo;
     }
     // Mappings and parents are checked once the whole file is in, as loading does.
     for (const Declaration &declaration : file.declarations) {
         const std::string &target = declaration.parameter.mapTo;
         if (target.empty() || !is_valid_full_name(target)) // a bad name is the reader's to report
             continue;
-        auto found = names_.find(fold(target));
-        if (found == names_.end() || found->second.kind == Kind::Group)
-            problems.push_back(
-                {FILE_INVALID, declaration.where, declaration.fullName,
-                 "maps to " + target +
-                     (found == names_.end() ? ", which is not declared" : ", which is a group")});
+        auto link = [this](const std::string &name) {
+            auto found = is_valid_full_name(name) ? names_.find(fold(name)) : names_.end();
+            return found == names_.end() ? MappingLink{}
+                                         : MappingLink{true, found->second.kind == Kind::Group, found->second.mapTo};
+        };
+        if (std::optional<std::string> refusal = mapping_refusal(target, link, "is not declared"))
+            problems.push_back({FILE_INVALID, declaration.where, declaration.fullName, std::move(*refusal)});
     }
+    check_dynamic_groups(file, problems);
     for (const TemplateDeclaration &declared : file.templates) {
         auto found = names_.find(fold(declared.parent));
         if (found == names_.end() || found->second.kind != Kind::Group)
@@ -36,6 +42,31 @@ void GroupFileSequence::add(const std::string &fileName, const GroupFile &file,
                                 "parent " + declared.parent +
                                     (found == names_.end() ? " is not declared"
                                                            : " is " + described(found->second))});
+    }
+}
+
+// An export's dynamic groups: under their template's parent, and no more
+// of them than its maximum, as addgroup would have made them.
+void GroupFileSequence::check_dynamic_groups(const GroupFile &file, std::vector<Problem> &problems) const {
+    std::map<std::string, const TemplateDeclaration *> templates;
+    for (const TemplateDeclaration &t : file.templates)
+        templates.emplace(fold(t.name), &t);
+    std::map<std::string, int64_t> made;
+    for (const Declaration &declaration : file.declarations) {
+        if (!declaration.madeFrom)
+            continue;
+        auto found = templates.find(fold(declaration.madeFrom->templateName));
+        if (found == templates.end()) // the reader reports a template that is not declared
+            continue;
+        const TemplateDeclaration &t = *found->second;
+        std::string parent(parent_name(declaration.fullName));
+        if (fold(parent) != fold(t.parent))
+            problems.push_back({FILE_INVALID, declaration.where, declaration.fullName,
+                                "template " + t.name + " makes groups under " + t.parent + ", not " + parent});
+        else if (int64_t &count = made[found->first]; !takes_another_group(count++, t.maxCount))
+            problems.push_back({FILE_INVALID, declaration.where, declaration.fullName,
+                                "one group more than template " + t.name + " allows (at most " +
+                                    std::to_string(t.maxCount) + ")"});
     }
 }
 
@@ -53,7 +84,7 @@ const char *kind_name(GroupFileSequence::Kind kind) {
 void GroupFileSequence::enter(const std::string &name, Kind kind, const Declaration &declaration,
                               std::vector<Problem> &problems) {
     auto [known, added] =
-        names_.try_emplace(fold(name), Known{kind, files_.size() - 1, declaration.where});
+        names_.try_emplace(fold(name), Known{kind, files_.size() - 1, declaration.where, {}});
     if (added || known->second.kind == kind || !contradicted_.insert(known->first).second)
         return;
     std::string cause = name == declaration.fullName

@@ -16,8 +16,10 @@ class GroupFileSequence {
   public:
     // Notes what loading the file after the ones added before would refuse
     // beyond what reading it finds: a name that changes between group,
-    // plain and complex parameter, a mapping to no parameter, a template
-    // whose parent is no group. Then adds what the file declares.
+    // plain and complex parameter, a mapping that reaches no parameter (to
+    // nothing, in a circle, too far), a template whose parent is no group,
+    // an export's dynamic groups beyond their template's maximum or under
+    // another parent. Then adds what the file declares.
     void add(const std::string &fileName, const GroupFile &file, std::vector<Problem> &problems);
 
     enum class Kind { Group, Plain, Complex };
@@ -27,10 +29,12 @@ class GroupFileSequence {
         Kind kind;
         std::size_t file;
         TextPosition where;
+        std::string mapTo;
     };
 
     void enter(const std::string &name, Kind kind, const Declaration &declaration,
                std::vector<Problem> &problems);
+    void check_dynamic_groups(const GroupFile &file, std::vector<Problem> &problems) const;
     // "a plain parameter in a.json:4:9", for a message.
     std::string described(const Known &known) const;
 

@@ -8,6 +8,7 @@
 #include "base/item_paths.h"
 #include "store/items.h"
 #include "base/names.h"
+#include "base/rules.h"
 
 namespace kelbrin {
 
@@ -83,7 +84,9 @@ void declare_parameter(Database &db, const Settings &settings, KnownGroups &know
     const ParameterDeclaration &p = declaration.parameter;
     KnownGroup &group = ensure_group(db, known, std::string(parent_name(declaration.fullName)));
     if (std::optional<Item> existing = find_item(db, declaration.fullName, declaredNames)) {
-        if (existing->isGroup || existing->complex != p.complex)
+        // The value kept must suit the new declaration, as a set would have to.
+        if (existing->isGroup || existing->complex != p.complex ||
+            (!p.complex && p.mapTo.empty() && plain_value_refusal("value", existing->value, p.pattern)))
             invalid();
         Query update(db.statement("UPDATE items SET access_control = ?2, read_level = ?3, write_level = ?4,"
                                   " pattern = ?5, map_to = ?6, default_value = CASE WHEN value = ?7 THEN NULL"
@@ -100,14 +103,12 @@ void declare_parameter(Database &db, const Settings &settings, KnownGroups &know
     bind_attributes(insert, p);
     insert.bind(7, declaration.fullName).bind(8, fold(declaration.fullName)).bind(9, p.complex).bind(10, p.value);
     insert.bind(11, group.depth + 1).run();
-    record_change(db, settings, declaration.fullName, p.complex || !p.mapTo.empty() ? nullptr : &p.value);
+    record_change(db, settings, declaration.fullName, p.complex || !p.mapTo.empty() ? nullptr : &p.value,
+                  p.readLevel);
 }
 
 void check_mapping(Database &db, const ParameterDeclaration &p) {
-    if (p.mapTo.empty())
-        return;
-    std::optional<Item> target = find_item(db, p.mapTo, declaredNames);
-    if (!target || target->isGroup)
+    if (!p.mapTo.empty() && stored_mapping_refusal(db, p.mapTo))
         invalid();
 }
 
@@ -132,7 +133,7 @@ void declare_template(Database &db, const TemplateDeclaration &t) {
 
 void load_group_file(const char *path, const Settings &settings) {
     GroupFile file = read_group_file(path);
-    Database &db = database();
+    Database &db = database(IfMissing::Create);
     db.apply_sync_mode(settings.syncMode);
     WriteTransaction transaction(db);
     KnownGroups known;

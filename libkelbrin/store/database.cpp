@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 #include <pwd.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,6 +41,14 @@ void make_parent_directories(const std::string &path) {
     }
 }
 
+// A missing store file is made empty, with no permission for other users:
+// SQLite gives its log and index the file's mode.
+void create_store_file(const std::string &path) {
+    int made = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0660);
+    if (made >= 0)
+        close(made);
+}
+
 namespace {
 
 std::string home_directory() {
@@ -60,6 +69,7 @@ struct Connection {
     std::unique_ptr<Database> database;
     std::string path;
     bool inheritedAcrossFork = false;
+    bool standIn = false; // for a missing file, until it exists or a load comes
 
     // A writer still closes: that folds its commits into the file and syncs them.
     ~Connection() {
@@ -79,6 +89,11 @@ LeftByFork *leftByFork = nullptr;
 
 uint64_t generation = 0;
 
+bool is_missing(const std::string &path) {
+    struct stat info;
+    return stat(path.c_str(), &info) != 0 && errno == ENOENT;
+}
+
 Connection &connection() {
     static Connection current;
     return current;
@@ -95,8 +110,9 @@ void forget_connection_in_child() { connection().inheritedAcrossFork = true; }
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         throw StoreError{STORE_BUSY};
-    case SQLITE_CANTOPEN:
     case SQLITE_NOTADB:
+        throw StoreError{NOT_A_STORE, sqlite3_errstr(result)};
+    case SQLITE_CANTOPEN:
     case SQLITE_PERM:
     case SQLITE_READONLY:
         throw StoreError{STORE_UNAVAILABLE, sqlite3_errstr(result)};
@@ -105,7 +121,7 @@ void forget_connection_in_child() { connection().inheritedAcrossFork = true; }
     case SQLITE_TOOBIG:
         throw StoreError{VALUE_TOO_LONG};
     default:
-        throw StoreError{STORE_FAILED};
+        throw StoreError{STORE_FAILED, sqlite3_errstr(result)};
     }
 }
 
@@ -188,7 +204,10 @@ bool Query::is_null(int column) const { return sqlite3_column_type(statement_, c
 
 Database::Database(const std::string &path, OpenMode mode) {
     int access = mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-    int result = sqlite3_open_v2(path.c_str(), &db_, access | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (mode == OpenMode::Create)
+        create_store_file(path);
+    const char *file = mode == OpenMode::StandIn ? ":memory:" : path.c_str();
+    int result = sqlite3_open_v2(file, &db_, access | SQLITE_OPEN_NOMUTEX, nullptr);
     if (result != SQLITE_OK) {
         sqlite3_close(db_);
         db_ = nullptr;
@@ -206,7 +225,7 @@ Database::Database(const std::string &path, OpenMode mode) {
     // write, the bounded page memory with the first walk). A read-only open
     // is for a whole group's show or a backup, which read many pages.
     try {
-        if (mode == OpenMode::Create) {
+        if (mode != OpenMode::ReadOnly) {
             execute(mappedReadsPragma);
             bring_schema_up_to_date(*this);
         } else {
@@ -312,7 +331,7 @@ std::string store_path() {
     return path;
 }
 
-Database &database() {
+Database &database(IfMissing ifMissing) {
     static const bool registered = pthread_atfork(nullptr, nullptr, forget_connection_in_child) == 0;
     (void)registered;
     Connection &current = connection();
@@ -322,11 +341,19 @@ Database &database() {
         current.inheritedAcrossFork = false;
     }
     std::string path = store_path();
-    if (!current.database || path != current.path) {
+    bool reopen = !current.database || path != current.path;
+    if (!reopen && current.standIn)
+        reopen = ifMissing == IfMissing::Create || !is_missing(path);
+    if (reopen) {
         current.database.reset();
-        if (!std::getenv("KELBRIN_STORE") || !*std::getenv("KELBRIN_STORE"))
-            make_parent_directories(path);
-        current.database = std::make_unique<Database>(path);
+        current.standIn = ifMissing == IfMissing::Empty && is_missing(path);
+        if (current.standIn) {
+            current.database = std::make_unique<Database>(path, OpenMode::StandIn);
+        } else {
+            if (!std::getenv("KELBRIN_STORE") || !*std::getenv("KELBRIN_STORE"))
+                make_parent_directories(path);
+            current.database = std::make_unique<Database>(path);
+        }
         ++generation;
         current.path = std::move(path);
     }

@@ -66,6 +66,7 @@ class Query {
 enum class OpenMode {
     Create,   // creates the file and its schema when missing
     ReadOnly, // an existing file, as it is: the caller checks its format
+    StandIn,  // an empty store in memory, for reads while the file is missing
 };
 
 class Database {
@@ -113,7 +114,13 @@ class Database {
 // date) on first use.
 // A process that changes KELBRIN_STORE moves to the new file on its next
 // call; a child after fork opens its own connection.
-Database &database();
+enum class IfMissing {
+    // A missing file is left missing and an empty store stands in for it:
+    // for every call but a load, which could only fail on an empty store.
+    Empty,
+    Create,
+};
+Database &database(IfMissing ifMissing);
 
 // Changes whenever this process writes to the store or moves to another
 // store file: what was read before under the same number is still current.
@@ -121,6 +128,9 @@ uint64_t store_generation();
 
 // Where the store lives: KELBRIN_STORE, else the per-user data directory.
 std::string store_path();
+// Creates a missing store file, empty, with the umask's mode less the
+// bits for others.
+void create_store_file(const std::string &path);
 // Creates each missing folder above the file, as for the default store.
 void make_parent_directories(const std::string &path);
 

@@ -106,7 +106,7 @@ const std::vector<ParameterDeclaration> &parameters_of(const Template &from) {
 std::string create_dynamic_group(const char *parent, const char *templateName, const Settings &settings) {
     if (settings.groupNumber < -1)
         throw StoreError{BAD_GROUP_NUMBER};
-    Database &db = database();
+    Database &db = database(IfMissing::Empty);
     db.apply_sync_mode(settings.syncMode);
     WriteTransaction transaction(db);
     Item parentGroup = find_group(db, parent, settings);
@@ -155,7 +155,7 @@ std::string create_dynamic_group(const char *parent, const char *templateName, c
 }
 
 void delete_group(const char *group, const Settings &settings) {
-    Database &db = database();
+    Database &db = database(IfMissing::Empty);
     db.apply_sync_mode(settings.syncMode);
     WriteTransaction transaction(db);
     Item found = find_group(db, group, settings);

@@ -21,6 +21,8 @@ constexpr UpgradeStep upgradeSteps[] = {
     lay_items_out_for_walking,     // 1 -> 2
     keep_defaults_and_log_details, // 2 -> 3
     index_template_groups,         // 3 -> 4
+    mark_as_store,                 // 4 -> 5
+    withhold_secret_values,        // 5 -> 6
 };
 constexpr int64_t oldestVersion = 1;
 constexpr int64_t currentVersion = oldestVersion + std::size(upgradeSteps);
@@ -61,6 +63,18 @@ bool has_items(Database &db) {
     return query.step();
 }
 
+// The tables every format has had: a foreign file is unlikely to hold both.
+bool has_store_tables(Database &db) {
+    Query query(db.statement(
+        "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN ('items', 'changes')"));
+    return query.step() && query.integer(0) == 2;
+}
+
+int64_t header_value(Database &db, const char *pragma) {
+    Query query(db.statement(pragma));
+    return query.step() ? query.integer(0) : 0;
+}
+
 void make_tables(Database &db) {
     db.execute(walkLayoutItems);
     db.execute(otherTables);
@@ -74,20 +88,28 @@ int64_t current_schema_version() {
 
 // The version lives in the file's header: reading it parses no SQL and
 // takes no write lock, so an open for a read costs only the read.
-int64_t stored_schema_version(Database &db) {
-    Query query(db.statement("PRAGMA user_version"));
-    return query.step() ? query.integer(0) : 0;
+int64_t stored_schema_version(Database &db) { return header_value(db, "PRAGMA user_version"); }
+
+FileKind file_kind(Database &db) {
+    if (header_value(db, "PRAGMA application_id") == storeApplicationId)
+        return FileKind::Store;
+    if (header_value(db, "PRAGMA page_count") == 0)
+        return FileKind::Empty;
+    int64_t version = stored_schema_version(db);
+    // A newer format's tables count too: the store is then refused as too new.
+    return version >= oldestVersion && has_store_tables(db) ? FileKind::Store : FileKind::Foreign;
 }
 
 void bring_schema_up_to_date(Database &db) {
     // The snapshot that reads the version is kept for the first read.
     db.begin_reading();
     int64_t version = stored_schema_version(db);
-    if (version == currentVersion)
+    FileKind kind = file_kind(db);
+    if (version == currentVersion && kind == FileKind::Store)
         return;
     db.end_reading();
-    if (version > currentVersion)
-        throw StoreError{STORE_TOO_NEW};
+    if (kind == FileKind::Foreign)
+        throw StoreError{NOT_A_STORE};
     if (version == 0) {
         db.execute(pageSizePragma);
         db.execute("PRAGMA journal_mode=WAL");

@@ -22,4 +22,12 @@ void keep_defaults_and_log_details(Database &db);
 // a walk of their parent's.
 void index_template_groups(Database &db);
 
+// 4 -> 5: the file marked as a store (application_id): a store made before
+// the mark gets it with its upgrade.
+void mark_as_store(Database &db);
+
+// 5 -> 6: the change log's mark of a withheld value, set for the values
+// already logged of parameters with a read level.
+void withhold_secret_values(Database &db);
+
 } // namespace kelbrin

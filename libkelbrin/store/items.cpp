@@ -2,13 +2,11 @@
 
 #include "base/errors.h"
 #include "base/names.h"
+#include "base/rules.h"
 
 namespace kelbrin {
 
 namespace {
-
-// Mappings followed before giving up with MAPPING_LOOP.
-constexpr int maxMappingHops = 8;
 
 bool allowed(const Item &item, const Settings &settings, Access access) {
     return settings.securityLevel >= (access == Access::Read ? item.readLevel : item.writeLevel);
@@ -77,6 +75,13 @@ Item reach_parameter(Database &db, const char *name, const Settings &settings, A
         exact.caseSensitive = false;
         item = find_item(db, item->mapTo, exact);
     }
+}
+
+std::optional<std::string> stored_mapping_refusal(Database &db, const std::string &mapTo) {
+    return mapping_refusal(mapTo, [&db](const std::string &target) {
+        std::optional<Item> item = is_valid_full_name(target) ? find_item(db, target, Settings{}) : std::nullopt;
+        return item ? MappingLink{true, item->isGroup, item->mapTo} : MappingLink{};
+    });
 }
 
 } // namespace kelbrin

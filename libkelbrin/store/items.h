@@ -41,4 +41,8 @@ enum class Access { Read, Write };
 // its chain of mappings. Checks the caller's level at every step.
 Item reach_parameter(Database &db, const char *name, const Settings &settings, Access access);
 
+// Why a mapping to mapTo would not reach a parameter of the store
+// (base/rules.h); nullopt when it would.
+std::optional<std::string> stored_mapping_refusal(Database &db, const std::string &mapTo);
+
 } // namespace kelbrin

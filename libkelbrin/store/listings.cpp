@@ -26,7 +26,7 @@ bool readable(Database &db, std::string_view name, int32_t readLevel, bool mappe
 
 // Everything under a group is one range of paths, already in listing order.
 ListingEntries parameters_in_group(const char *group, const Settings &settings) {
-    Database &db = database();
+    Database &db = database(IfMissing::Empty);
     db.bound_page_memory();
     db.begin_reading();
     Item found = find_group(db, group, settings);
@@ -49,7 +49,7 @@ ListingEntries parameters_in_group(const char *group, const Settings &settings) 
 
 // A group's child groups are those one level down in its range of paths.
 ListingEntries child_groups(const char *group, const Settings &settings) {
-    Database &db = database();
+    Database &db = database(IfMissing::Empty);
     db.bound_page_memory();
     db.begin_reading();
     Item found = find_group(db, group, settings);

@@ -23,7 +23,7 @@ void store_value(Database &db, const Settings &settings, const Item &target, con
         .bind_blob(1, target.path)
         .bind(2, value)
         .run();
-    record_change(db, settings, target.name, target.complex ? nullptr : &value);
+    record_change(db, settings, target.name, target.complex ? nullptr : &value, target.readLevel);
 }
 
 std::string decimal(int32_t number) { return std::to_string(number); }
@@ -36,7 +36,7 @@ Refusable<std::string> get_value(const char *name, const Settings &settings) {
             return {{}, NOT_A_PLAIN_PARAMETER};
         return {std::string(listed->value)};
     }
-    Database &db = database();
+    Database &db = database(IfMissing::Empty);
     db.begin_reading();
     Item target = reach_parameter(db, name, settings, Access::Read);
     if (target.complex)
@@ -47,14 +47,14 @@ Refusable<std::string> get_value(const char *name, const Settings &settings) {
 void set_value(const char *name, const char *value, const Settings &settings) {
     if (std::strlen(value) > maxValueBytes)
         throw StoreError{VALUE_TOO_LONG};
-    Database &db = database();
+    Database &db = database(IfMissing::Empty);
     db.apply_sync_mode(settings.syncMode);
     WriteTransaction transaction(db);
     Item target = reach_parameter(db, name, settings, Access::Write);
     if (target.complex)
         throw StoreError{NOT_A_PLAIN_PARAMETER};
-    if (!target.pattern.empty() && !matches_pattern(target.pattern, value))
-        throw StoreError{VALUE_REJECTED};
+    if (std::optional<Refusal> refusal = plain_value_refusal("value", value, target.pattern))
+        throw StoreError{refusal->code};
     store_value(db, settings, target, value);
     transaction.commit();
 }
@@ -65,7 +65,7 @@ DataNode *get_tree(const char *name, const Settings &settings) {
             throw StoreError{NOT_A_COMPLEX_PARAMETER};
         return deliver_tree(listed->value);
     }
-    Database &db = database();
+    Database &db = database(IfMissing::Empty);
     db.begin_reading();
     Item target = reach_parameter(db, name, settings, Access::Read);
     if (!target.complex)
@@ -75,7 +75,7 @@ DataNode *get_tree(const char *name, const Settings &settings) {
 
 void set_tree(const char *name, const DataNode *tree, const Settings &settings) {
     std::string stored = serialise_tree(tree);
-    Database &db = database();
+    Database &db = database(IfMissing::Empty);
     db.apply_sync_mode(settings.syncMode);
     WriteTransaction transaction(db);
     Item target = reach_parameter(db, name, settings, Access::Write);
@@ -86,7 +86,7 @@ void set_tree(const char *name, const DataNode *tree, const Settings &settings) 
 }
 
 std::optional<std::string> get_option(const char *name, const char *option, const Settings &settings) {
-    Database &db = database();
+    Database &db = database(IfMissing::Empty);
     db.begin_reading();
     std::optional<Item> item = find_item(db, name, settings);
     if (!item || item->isGroup || (settings.noMapped && !item->mapTo.empty()))

@@ -7,12 +7,10 @@
 #include <string>
 
 #include "base/errors.h"
+#include "base/rules.h"
 #include "base/settings.h"
 
 namespace kelbrin {
-
-// Longest plain value the store keeps, in bytes.
-inline constexpr std::size_t maxValueBytes = 256 * 1024;
 
 // A complex parameter read as plain is refused by return: the program asks
 // that of every complex parameter it lists.

@@ -23,7 +23,7 @@ void fsync_file(const std::string &path) {
 } // namespace
 
 void sync_store(const Settings &) {
-    Database &db = database();
+    Database &db = database(IfMissing::Empty);
     db.flush_to_disk();
     std::string path = store_path();
     fsync_file(path + "-wal");

@@ -11,6 +11,7 @@
 #include "base/json_text.h"
 #include "base/names.h"
 #include "base/pattern.h"
+#include "base/rules.h"
 #include "base/stored_tree_reader.h"
 
 namespace kelbrin {
@@ -101,10 +102,9 @@ class Verifier {
                     report_({named, "declared twice"});
                 if (p.complex && !reads_back(p.value))
                     report_({named, "its default tree does not read back"});
-                if (!p.complex && !p.pattern.empty() && !matches_pattern(p.pattern, p.value))
-                    report_({named, "its default " + quoted_for_message(p.value) +
-                                        " does not match its pattern " +
-                                        quoted_for_message(p.pattern)});
+                if (std::optional<Refusal> refusal =
+                        p.complex ? std::nullopt : plain_value_refusal("default", p.value, p.pattern))
+                    report_({named, refusal->cause});
             }
         }
     }
@@ -139,34 +139,16 @@ class Verifier {
                 report_({name, "its complex value does not read back"});
             if (!query.is_null(9) && !reads_back(query.text(9)))
                 report_({name, "its declared default does not read back"});
-        } else if (!pattern.empty()) {
-            if (std::string error = pattern_error(pattern); !error.empty())
-                report_({name, "its pattern " + quoted_for_message(pattern) +
-                                   " does not compile: " + error});
-            else if (!matches_pattern(pattern, value))
-                report_({name, "value " + quoted_for_message(value) +
-                                   " does not match its pattern " + quoted_for_message(pattern)});
+        } else if (std::string error = pattern.empty() ? "" : pattern_error(pattern); !error.empty()) {
+            report_({name, "its pattern " + quoted_for_message(pattern) + " does not compile: " + error});
+        } else if (std::optional<Refusal> refusal = plain_value_refusal("value", value, pattern)) {
+            report_({name, refusal->cause});
         }
     }
 
     void check_mapping(const std::string &name, const std::string &target) {
-        std::optional<Item> found =
-            is_valid_full_name(target) ? find_item(db_, target, fullAccess) : std::nullopt;
-        if (!found || found->isGroup) {
-            report_({name, "maps to " + target +
-                               (found ? ", which is a group" : ", which does not exist")});
-            return;
-        }
-        try {
-            reach_parameter(db_, name.c_str(), fullAccess, Access::Read);
-        } catch (const StoreError &error) {
-            if (error.code == MAPPING_LOOP)
-                report_({name, "its mappings go round in a circle, or on for more than 8 steps"});
-            else if (error.code == UNKNOWN_PARAMETER)
-                report_({name, "its mappings lead to no parameter"});
-            else
-                throw;
-        }
+        if (std::optional<std::string> refusal = stored_mapping_refusal(db_, target))
+            report_({name, *refusal});
     }
 
     Database &db_;

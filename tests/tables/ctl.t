@@ -127,12 +127,39 @@ ctl: --store text.db backup copy.db
 err: kelbrinctl: store text.db: file is not a database
 has text.db: not a store
 status: 1
-sh: sqlite3 other.db 'CREATE TABLE t(a)'
+sh: sqlite3 other.db 'CREATE TABLE t(a); PRAGMA user_version = 4' && md5sum other.db > sum
 ctl: --store other.db show root
-err: kelbrinctl: store other.db is not a parameter store: an empty file or another program's database
+err: kelbrinctl: store other.db is not a parameter store but another program's database; it was left as it was
 status: 1
-sh: sqlite3 other.db .tables
-out: t
+ctl: export -o mine.json
+ctl: --store other.db import mine.json
+err: kelbrinctl: store other.db: the file is not a parameter store but another program's database or file; it was left as it was
+status: 1
+run: KELBRIN_STORE=other.db --nolog get root.Network.HostName
+err: #Error -31 getting parameter 'root.Network.HostName'!
+status: 2
+sh: md5sum -c sum && ls other.db*
+out: other.db: OK
+out: other.db
+sh: : > empty.db
+ctl: --store empty.db show root
+err: kelbrinctl: store empty.db is an empty file: a new store that nothing has been loaded into
+status: 1
+ctl: --store empty.db import mine.json
+sh: KELBRIN_STORE=empty.db kelbrinclient get root.Network.HostName
+out: "sproutwarden"
+
+test: a read of a missing store reports the name unknown and makes no file; a load makes it, with no permission for others
+run: KELBRIN_STORE=typo.db --nolog get root.Network.HostName
+err: #Error -2 getting parameter 'root.Network.HostName'!
+status: 2
+absent: typo.db
+sh: umask 022 && KELBRIN_STORE=a.db kelbrinclient --nolog readgroupfile "$KELBRIN_TABLES/device.json" && stat -c '%a %n' a.db a.db-wal a.db-shm
+out: 640 a.db
+out: 640 a.db-wal
+out: 640 a.db-shm
+sh: kelbrinctl export -o e.json && umask 002 && kelbrinctl --store b.db import e.json && stat -c '%a %n' b.db
+out: 660 b.db
 
 test: backup copies the store consistently while another process writes to it
 sh: i=0; while [ $i -lt 40 ]; do kelbrinclient --nolog set root.Network.DomainName d$i || exit 1; i=$((i+1)); done & kelbrinctl backup copy.db && wait $! && sqlite3 copy.db 'PRAGMA integrity_check' && KELBRIN_STORE=copy.db kelbrinclient --nolog get root.Network.DomainName | grep -cE '^"(local|d[0-9]+)"$'
@@ -154,7 +181,7 @@ ctl: frob
 err: kelbrinctl: unknown command frob
 err: Try 'kelbrinctl --help'.
 status: 2
-ctl: export root.Network root.Image
+ctl: export root.Network root.Climate
 err: kelbrinctl: export takes at most 1 operand, not 2
 err: Usage: kelbrinctl [--store PATH] export [-o FILE] [GROUP]
 status: 2
@@ -260,7 +287,7 @@ out: root.Badge.B0
 sh: sqlite3 store.db "UPDATE items SET value = '12' WHERE name = 'root.Network.eth0.MTU'; UPDATE items SET value = '[\"s\"' WHERE name = 'root.Climate.Zones'; DELETE FROM items WHERE name = 'root.Time.NTP'; DELETE FROM templates WHERE name = 'badge'; UPDATE items SET map_to = 'root.Network' WHERE name = 'root.Network.Name'"
 ctl: verify
 out: root.Network.Name: maps to root.Network, which is a group
-out: root.Network.eth0.MTU: value "12" does not match its pattern "[0-9]{3,5}"
+out: root.Network.eth0.MTU: value "12" does not match the pattern "[0-9]{3,5}"
 out: root.Climate.Zones: its complex value does not read back
 out: root.Time.NTP.Server: its parent group is missing
 out: root.Time.NTP.Enabled: its parent group is missing
@@ -274,8 +301,61 @@ out:   "store": "store.db",
 out:   "problems": [
 out:     {
 out:       "name": "root.Network.eth0.MTU",
-out:       "cause": "value \\"12\\" does not match its pattern \\"[0-9]{3,5}\\""
+out:       "cause": "value \\"12\\" does not match the pattern \\"[0-9]{3,5}\\""
 out:     }
 out:   ]
 out: }
 status: 1
+
+test: check, readgroupfile and import refuse what a later call would: a circle of mappings, a default over 256 KiB
+file loop.json: {"groups": [{"group": "root.L", "items": [
+file loop.json:   {"parameter": "A", "mapTo": "root.L.B"},
+file loop.json:   {"parameter": "B", "mapTo": "root.L.A"}]}]}
+sh: awk 'BEGIN { printf "{\"groups\": [{\"group\": \"root.Big\", \"items\": [{\"parameter\": \"D\", \"value\": \"%0262145d\"}]}]}\n", 0 }' > big.json
+ctl: check loop.json big.json
+err: loop.json:2:3: root.L.A: its mappings go round in a circle, or on for more than 8 steps
+err: loop.json:3:3: root.L.B: its mappings go round in a circle, or on for more than 8 steps
+err: big.json:1:45: root.Big.D: default is longer than 256 KiB
+status: 1
+ctl: export -o before.json
+run: --nolog readgroupfile loop.json
+err: Error -18 reading file 'loop.json' into kelbrin!
+err: Failed to read groupfile 'loop.json'
+status: 1
+sh: kelbrinctl export | cmp - before.json && echo unchanged
+out: unchanged
+
+test: import refuses an export whose current value breaks its pattern, or with more dynamic groups than the template's maximum
+file exp.json: {"groups": [{"group": "root.E", "items": [
+file exp.json:   {"parameter": "Port", "value": "80", "pattern": "[0-9]+", "current": "eighty"},
+file exp.json:   {"group": "G0", "template": "g", "number": 0},
+file exp.json:   {"group": "G1", "template": "g", "number": 1},
+file exp.json:   {"group": "G2", "template": "g", "number": 2}]}],
+file exp.json:  "templates": [{"template": "g", "parent": "root.E", "prefix": "G", "max": 2}]}
+ctl: export -o before.json
+ctl: import --replace exp.json
+err: exp.json:2:3: root.E.Port: current value "eighty" does not match the pattern "[0-9]+"
+err: exp.json:5:3: root.E.G2: one group more than template g allows (at most 2)
+err: kelbrinctl: import: exp.json has 2 problems; the store was not changed
+status: 1
+sh: kelbrinctl export | cmp - before.json && echo unchanged
+out: unchanged
+
+test: changes withholds every value of a parameter with a read level, keeping its name and time
+file pw.json: {"groups": [{"group": "root.Pw", "items": [{"parameter": "Admin", "value": "first", "readLevel": 100}, {"parameter": "Open", "value": "o"}]}]}
+sh: kelbrinclient --nolog readgroupfile pw.json set root.Pw.Admin s3cret set root.Pw.Open p && kelbrinctl changes | tail -n 4 | cut -d' ' -f3-
+out: root.Pw.Admin withheld
+out: root.Pw.Open "o"
+out: root.Pw.Admin withheld
+out: root.Pw.Open "p"
+sh: kelbrinctl changes --json | tail -n 2 | head -n 1 | cut -d, -f3-; sqlite3 store.db "SELECT count(*) FROM changes WHERE value IN ('first', 's3cret')"
+out: "name":"root.Pw.Admin","value":null,"withheld":true}
+out: 0
+
+test: a damaged store: verify and the other commands give SQLite's reason and the store's path
+sh: sqlite3 store.db 'PRAGMA wal_checkpoint(TRUNCATE)' >/dev/null && for at in 1024 5120 9216; do printf '\377\377\377\377\377\377\377\377' | dd of=store.db bs=1 seek=$at conv=notrunc 2>/dev/null; done
+ctl: --store store.db export -o e.json
+err: kelbrinctl: export: store store.db: database disk image is malformed
+status: 1
+sh: kelbrinctl --store store.db verify | tail -n 1
+out: store store.db: cannot be read through: database disk image is malformed

@@ -2,11 +2,11 @@
 # store's error is reported and what the store holds is not damaged.
 store: -
 
-test: a store file that is no database is reported and left as it was
+test: a store file that is no database is refused as no store and left as it was
 file store.db: SQLite format 3\x00xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\c
 run: --nolog get root.Unit.Text - VALUE set root.Unit.Text x
-err: #Error -13 getting parameter 'root.Unit.Text'!
-err: Error -13 setting 'root.Unit.Text' to 'x'!
+err: #Error -31 getting parameter 'root.Unit.Text'!
+err: Error -31 setting 'root.Unit.Text' to 'x'!
 err: Failed to set parameter root.Unit.Text.
 has store.db: SQLite format 3\x00xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\c
 status: 1

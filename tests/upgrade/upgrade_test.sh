@@ -29,6 +29,10 @@ while read -r words; do
 done <v1_runs.txt
 version=$(sqlite3 "$work/new.db" "PRAGMA user_version")
 [ "$(sqlite3 "$work/old.db" "PRAGMA user_version")" = "$version" ] || fail "not upgraded to $version"
+# Both marked as stores (application_id "Kbst"), the old one by its upgrade.
+for store in old new; do
+    [ "$(sqlite3 "$work/$store.db" "PRAGMA application_id")" = 1264743284 ] || fail "the $store store is not marked"
+done
 
 # The old log is kept, its entries without a time, and sized (533: the 17 names'
 # bytes and 16 for each); a value set afterwards keeps the old one as its default.
@@ -39,6 +43,19 @@ kept=$(sqlite3 "$work/old.db" "SELECT count(*), max(log_end) FROM changes WHERE 
     SELECT name, default_value FROM items WHERE default_value IS NOT NULL")
 [ "$kept" = "$(printf '17|533\n18|root.Net.Host|gh-9|1\nroot.Net.Host|gh-7')" ] ||
     fail "the log and defaults after the upgrade: $kept"
+
+# A format-4 store (a new one with steps 5 and 6 undone by hand) that logged
+# a value of a parameter with a read level: its upgrade withholds that value
+# and keeps the others.
+cp "$work/new.db" "$work/v4.db"
+sqlite3 "$work/v4.db" "ALTER TABLE changes DROP COLUMN withheld; PRAGMA application_id = 0;
+    PRAGMA user_version = 4; INSERT INTO changes(name, time, value, log_end)
+    VALUES('root.Img.Secret', 1, 's4', 0), ('root.Net.Host', 1, 'h', 0)"
+run v4 "get root.Net.Host" >/dev/null
+logged=$(sqlite3 "$work/v4.db" "SELECT name, value, withheld FROM changes ORDER BY sequence DESC LIMIT 2;
+    PRAGMA application_id; PRAGMA user_version")
+[ "$logged" = "$(printf 'root.Net.Host|h|0\nroot.Img.Secret||1\n1264743284\n%s' "$version")" ] ||
+    fail "a format-4 store's log after its upgrade: $logged"
 
 # Both processes read format 1 and wait for the write lock held here; one upgrades.
 gunzip -c v1_store.db.gz >"$work/old.db"
