@@ -101,11 +101,12 @@ try:
 
     # A value with markup in it is shown as text, in a field and in the source.
     text = "root.Image.Overlay.Text"
-    tricky = "<b id=\"planted\">it's</b> & more"
+    # Two lines, so a text area, whose content only "<" can end.
+    tricky = "it's <b id=\"planted\">bold</b> & more\n</textarea><b id=\"planted\">out</b>"
     subprocess.run([os.path.join(bin_dir, "kelbrinclient"), "--nocgi", "--nolog", "set", text, tricky],
                    env=dict(os.environ, KELBRIN_STORE=store), check=True)
     page("root.Image")
-    check(field(text).get_attribute("value") == tricky, "markup in a value comes back as the same text")
+    check(field(text).get_attribute("value") == tricky, "markup and a line break in a value come back as the same text")
     check(not browser.find_elements(By.ID, "planted"), "markup in a value makes no element")
     zones = field("root.Image.Zones")
     check(zones.tag_name == "pre" and "auto" in zones.text, "a complex value is shown, not edited")
