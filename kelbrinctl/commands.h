@@ -40,5 +40,6 @@ int command_export(const Invocation &invocation);
 int command_import(const Invocation &invocation);
 int command_changes(const Invocation &invocation);
 int command_verify(const Invocation &invocation);
+int command_reset(const Invocation &invocation);
 
 } // namespace kelbrinctl

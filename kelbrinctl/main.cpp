@@ -29,6 +29,7 @@ constexpr Command commands[] = {
     {"changes", command_changes},
     {"verify", command_verify},
     {"backup", command_backup},
+    {"reset", command_reset},
 };
 // clang-format on
 
@@ -44,6 +45,8 @@ Commands:
                              the change log, after change N; --follow waits for more
   verify [--json]            check the store file and the store's own rules
   backup DEST                copy the store, while it is in use, to the new file DEST
+  reset [--dry-run] [--keep-groups] [NAME...]
+                             values back to their defaults, dynamic groups removed
 
 Options:
   --store PATH   the store's file; by default $KELBRIN_STORE, else

@@ -86,5 +86,7 @@ END {
     for (i = 1; i <= templates; i++)
         printf "<form method=\"post\" action=\"?group=%s\">%s<input type=\"hidden\" name=\"template\" value=\"%s\"><button name=\"action\" value=\"add\" id=\"add.%s\">Add a %s group</button> (%d of at most %d)</form>\n", \
             html(group), hidden_token(), html(templ[i]), html(templ[i]), html(templ[i]), count[templ[i]], most[templ[i]]
+    printf "<form method=\"post\" action=\"?group=%s\">%s<p><button name=\"action\" value=\"reset\" id=\"reset\">Reset %s to its defaults</button> (its dynamic groups are removed)</p></form>\n", \
+        html(group), hidden_token(), html(group)
     print "</body></html>"
 }

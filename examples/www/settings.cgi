@@ -1,9 +1,10 @@
 #!/bin/sh
 # The device's settings page, a CGI program: GET ?group=NAME shows the group
 # as a form; a POST applies its fields one by one with kelbrinclient set,
-# adds or deletes a dynamic group. The server sets PATH (kelbrinclient,
-# kelbrinctl), KELBRIN_STORE, PAGE_LEVEL (the security level the page acts
-# with), PAGE_TOKEN_FILE (the form token) and PAGE_LIB (this folder).
+# adds or deletes a dynamic group, or resets the group to its defaults.
+# The server sets PATH (kelbrinclient, kelbrinctl), KELBRIN_STORE,
+# PAGE_LEVEL (the security level the page acts with), PAGE_TOKEN_FILE (the
+# form token) and PAGE_LIB (this folder).
 set -u
 LC_ALL=C
 export LC_ALL
@@ -67,6 +68,33 @@ apply_field() { # NAME VALUE
     fi
 }
 
+write_level() { kelbrinctl show "$1" 2>/dev/null | sed -n 's/^write level: *//p'; }
+may_write() { set -- "$(write_level "$1")"; [ -n "$1" ] && [ "$1" -le "$level" ]; }
+
+# The group's values back to their defaults and its dynamic groups removed,
+# with kelbrinctl reset, which knows no levels: a value whose write level is
+# above the page's is left as it is.
+reset_group() {
+    kelbrinctl reset --dry-run "$group" >"$tmp/plan" 2>"$tmp/error" ||
+        { note "nothing was reset: $(head -n 1 "$tmp/error")"; return; }
+    kept=0
+    set --
+    while read -r step name rest; do
+        if [ "$step" = reset ] && ! may_write "$name"; then
+            kept=$((kept + 1))
+        else
+            set -- "$@" "$name"
+        fi
+    done <"$tmp/plan"
+    if [ $# -gt 0 ] && ! kelbrinctl reset "$@" >"$tmp/plan" 2>"$tmp/error"; then
+        note "nothing was reset: $(head -n 1 "$tmp/error")"
+        return
+    fi
+    [ $# -gt 0 ] || : >"$tmp/plan"
+    note "reset: $(grep -c '^reset ' "$tmp/plan") values back to their defaults, $(grep -c '^remove ' "$tmp/plan") groups removed"
+    [ "$kept" = 0 ] || note "$kept values that this page may not change were left as they are"
+}
+
 template_counts() { # the lines "TEMPLATE PREFIX COUNT MAX" of the group's templates
     kelbrinctl show "$group" 2>/dev/null |
         sed -n 's/^template for: *\([A-Za-z0-9_]*\) (prefix "\([A-Za-z0-9_]*\)"): \([0-9]*\) of at most \([0-9]*\)$/\1 \2 \3 \4/p'
@@ -120,6 +148,7 @@ if [ "${REQUEST_METHOD:-GET}" = POST ]; then
         note "$applied changed" ;;
     add) add_group "$template" ;;
     delete) delete_group "$child" ;;
+    reset) reset_group ;;
     *) fail "400 Bad Request" "unknown action: $action" ;;
     esac
 fi
@@ -135,7 +164,7 @@ awk -f "$lib/html.awk" -f "$lib/listing.awk" "$tmp/script" "$tmp/names" "$tmp/se
     fail "503 Service Unavailable" "the group changed while it was read: reload the page"
 while IFS='	' read -r kind name rest; do
     [ "$kind" = plain ] || continue
-    printf '%s\t%s\n' "$name" "$(kelbrinctl show "$name" | sed -n 's/^write level: *//p')"
+    printf '%s\t%s\n' "$name" "$(write_level "$name")"
 done <"$tmp/rows" >"$tmp/levels"
 while read -r child; do
     kelbrinctl show "$group.$child" | grep -q '^kind: *dynamic group$' && echo "$child"

@@ -37,7 +37,7 @@ def start_browser():
 
 try:
     from selenium.webdriver.common.by import By
-    from selenium.webdriver.support.expected_conditions import staleness_of
+    from selenium.common.exceptions import WebDriverException
     from selenium.webdriver.support.wait import WebDriverWait
     browser = start_browser()
 except Exception as error:  # no selenium, no driver, or Chromium will not start
@@ -72,7 +72,14 @@ try:
     def click(button_id):  # and wait for the answer to replace the page
         old = browser.find_element(By.TAG_NAME, "html")
         browser.find_element(By.ID, button_id).click()
-        WebDriverWait(browser, 20).until(staleness_of(old))
+
+        def replaced(_):  # Chromium says so in more than one way
+            try:
+                old.is_enabled()
+            except WebDriverException:
+                return True
+            return False
+        WebDriverWait(browser, 20).until(replaced)
 
     def submit():
         click("apply")
@@ -130,13 +137,27 @@ try:
     check(len(browser.find_elements(By.CSS_SELECTOR, "#groups form")) == full - 1 and
           not browser.find_elements(By.ID, "delete.B1"), "B1 deleted")
 
+    # Reset: the group's values and groups back as declared, but not what the page may not write.
+    mac = "root.Network.eth0.MACAddress"
+    subprocess.run([os.path.join(bin_dir, "kelbrinclient"), "--nocgi", "--nolog", "set", mac, "00:00:00:00:00:01"],
+                   env=dict(os.environ, KELBRIN_STORE=store), check=True)
+    click("reset")
+    check(not browser.find_elements(By.CSS_SELECTOR, "#groups form"), "reset removed the dynamic groups")
+    page("root.Network")
+    click("reset")
+    notice = browser.find_element(By.ID, "notice").text
+    check(stored(host) != "door-7" and field(host).get_attribute("value") == stored(host) and
+          stored(mac) == "00:00:00:00:00:01",
+          f"reset the host name, kept the MAC address: {notice!r}")
+
     # A post without the form's token, as another site's form would send it, is refused.
+    before = stored(host)
     body = urllib.parse.urlencode({"action": "apply", host: "evil", "v." + host: "evil"}).encode()
     try:
         status = urllib.request.urlopen(base + "?group=root.Network", body, timeout=10).status
     except urllib.error.HTTPError as error:
         status = error.code
-    check(status == 403 and stored(host) == "door-7", f"a post without the token: {status}, nothing changed")
+    check(status == 403 and stored(host) == before, f"a post without the token: {status}, nothing changed")
 finally:
     browser.quit()
     os.killpg(server.pid, signal.SIGTERM)
