@@ -41,5 +41,6 @@ int command_import(const Invocation &invocation);
 int command_changes(const Invocation &invocation);
 int command_verify(const Invocation &invocation);
 int command_reset(const Invocation &invocation);
+int command_watch(const Invocation &invocation);
 
 } // namespace kelbrinctl

@@ -30,6 +30,7 @@ constexpr Command commands[] = {
     {"verify", command_verify},
     {"backup", command_backup},
     {"reset", command_reset},
+    {"watch", command_watch},
 };
 // clang-format on
 
@@ -47,6 +48,8 @@ Commands:
   backup DEST                copy the store, while it is in use, to the new file DEST
   reset [--dry-run] [--keep-groups] [NAME...]
                              values back to their defaults, dynamic groups removed
+  watch [--since N] [--once] [GROUP...] -- COMMAND [ARG...]
+                             run COMMAND after changes, the changed names on its input
 
 Options:
   --store PATH   the store's file; by default $KELBRIN_STORE, else
