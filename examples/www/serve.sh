@@ -2,7 +2,8 @@
 # Serves the settings page with lighttpd on 127.0.0.1:PORT, over a scratch
 # store loaded from the example device, until interrupted.
 #   serve.sh PORT [DIR]   DIR (default: a new temporary folder, removed at exit)
-#   holds the store, the server's configuration, its logs and the form token.
+#   holds the store, the server's configuration, its logs, the form token and
+#   the host name file of the service that follows the settings (hostname).
 # kelbrinclient and kelbrinctl come from $KELBRIN_BIN (default: build/bin of
 # this checkout, else PATH); the page acts with security level $PAGE_LEVEL (50).
 set -eu
@@ -47,5 +48,15 @@ setenv.add-environment = (
     "PAGE_LIB" => "$here"
 )
 CONFIG
+# A service that follows its settings: the host name written to DIR/hostname
+# at the start and after every change under its group, where a service
+# would read it.
+host=root.Network.HostName
+write_host='kelbrinclient --nocgi --nolog get "$0" "$1" RAW'
+sh -c "$write_host" "$host" "$dir/hostname"
+kelbrinctl watch "${host%.*}" -- sh -c "$write_host" "$host" "$dir/hostname" &
+watcher=$!
 echo "serving http://127.0.0.1:$port/?group=root.Network (store $KELBRIN_STORE)"
-PATH=$PATH:/usr/sbin lighttpd -D -f "$dir/lighttpd.conf"
+PATH=$PATH:/usr/sbin lighttpd -D -f "$dir/lighttpd.conf" || status=$?
+kill "$watcher"
+exit "${status:-0}"

@@ -100,6 +100,15 @@ try:
     check(field(host).get_attribute("value") == "door-7", "the new host name after a reload")
     check(field(mtu).get_attribute("value") == "1500", "MTU keeps its value after a reload")
     check(stored(host) == "door-7" and stored(mtu) == "1500", "the store holds door-7 and MTU 1500")
+    # serve.sh's service, under kelbrinctl watch, writes the new host name where a service reads it.
+    host_file = os.path.join(work, "serve", "hostname")
+    for _ in range(100):
+        with open(host_file) as written:
+            if written.read() == "door-7\n":
+                break
+        time.sleep(0.1)
+    with open(host_file) as written:
+        check(written.read() == "door-7\n", "the watching service wrote door-7")
 
     # What the page may not write is read-only and never posted.
     mac = field("root.Network.eth0.MACAddress")
