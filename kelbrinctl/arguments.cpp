@@ -45,7 +45,7 @@ std::string usage_of(const Command &command) {
 
 Invocation invocation_of(const Command &command, std::optional<std::string> store,
                          const std::vector<std::string> &words) {
-    Invocation invocation{std::move(store), {}, {}, {}};
+    Invocation invocation{std::move(store), {}, {}, {}, {}};
     std::string prefix = std::string(command.name) + ": ";
     bool optionsEnded = false;
     for (std::size_t i = 0; i < words.size(); ++i) {
@@ -59,6 +59,7 @@ Invocation invocation_of(const Command &command, std::optional<std::string> stor
             invocation.operands.push_back(word);
         } else if (word == "--") {
             optionsEnded = true;
+            invocation.dashes = invocation.operands.size();
         } else if (option && option->value) {
             if (i + 1 == words.size())
                 throw UsageError(prefix + word + " needs a value");

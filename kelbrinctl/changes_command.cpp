@@ -3,17 +3,14 @@
 // parameter its new value's first bytes ("withheld" for one with a read
 // level). --follow goes on printing the changes other processes make,
 // polling the store, until interrupted.
-#include <signal.h>
-
-#include <cerrno>
 #include <chrono>
-#include <climits>
 #include <cstdio>
 #include <ctime>
 #include <thread>
 
 #include "store/change_log.h"
 #include "kelbrinctl/commands.h"
+#include "kelbrinctl/log_position.h"
 #include "kelbrinctl/messages.h"
 #include "kelbrinctl/store_access.h"
 
@@ -25,12 +22,6 @@ using json = nlohmann::ordered_json;
 
 // How often --follow looks for new changes: well within the second it promises.
 constexpr std::chrono::milliseconds followInterval{200};
-
-volatile sig_atomic_t interrupted = 0;
-
-void stop_following(int) {
-    interrupted = 1;
-}
 
 std::string time_text(const std::optional<int64_t> &seconds) {
     if (!seconds)
@@ -70,25 +61,10 @@ void print_change(const kelbrin::Change &change, bool asJson) {
     std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
-int64_t sequence_number(const std::string &text) {
-    errno = 0;
-    char *end = nullptr;
-    long long number = std::strtoll(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || errno != 0 || number < 0)
-        throw UsageError("changes: --since takes a sequence number (0 or more), not " + text);
-    return number;
-}
-
-// The last sequence number in the log, or 0 for an empty log.
-int64_t last_change(kelbrin::Database &store) {
-    kelbrin::Query query(store.statement("SELECT coalesce(max(sequence), 0) FROM changes"));
-    return query.step() ? query.integer(0) : 0;
-}
-
 int changes(const Invocation &invocation) {
     std::optional<std::string> since = invocation.value("--since");
     bool follow = invocation.has("--follow"), asJson = invocation.has("--json");
-    int64_t after = since ? sequence_number(*since) : 0;
+    int64_t after = since ? since_number("changes", *since) : 0;
     std::string path = store_path_for(invocation.store);
     std::unique_ptr<kelbrin::Database> store = open_store_to_read(path);
     store->begin_reading();
@@ -102,12 +78,8 @@ int changes(const Invocation &invocation) {
                    std::to_string(*oldest - 1) + " are no longer kept; the oldest kept is " +
                    std::to_string(*oldest));
     }
-    if (follow) {
-        struct sigaction action {};
-        action.sa_handler = stop_following;
-        sigaction(SIGINT, &action, nullptr);
-        sigaction(SIGTERM, &action, nullptr);
-    }
+    if (follow)
+        catch_interrupts();
     for (;;) {
         kelbrin::read_changes(*store, after, [&](const kelbrin::Change &change) {
             print_change(change, asJson);
@@ -115,10 +87,10 @@ int changes(const Invocation &invocation) {
         });
         store->end_reading();
         std::fflush(stdout);
-        if (!follow || interrupted)
+        if (!follow || interrupted())
             break;
         std::this_thread::sleep_for(followInterval);
-        if (interrupted)
+        if (interrupted())
             break;
         store->begin_reading();
     }

@@ -27,6 +27,7 @@ struct Invocation {
     std::vector<std::string> flags;
     std::vector<std::pair<std::string, std::string>> values;
     std::vector<std::string> operands;
+    std::optional<std::size_t> dashes; // operands before "--", where it was given
 
     bool has(std::string_view flag) const;
     std::optional<std::string> value(std::string_view option) const; // the last one given
@@ -54,6 +55,6 @@ Invocation invocation_of(const Command &command, std::optional<std::string> stor
                          const std::vector<std::string> &words);
 
 extern const Command checkCommand, showCommand, exportCommand, importCommand, changesCommand,
-    verifyCommand, backupCommand;
+    verifyCommand, backupCommand, resetCommand, watchCommand;
 
 } // namespace kelbrinctl

@@ -21,6 +21,7 @@ test_packages=(
   valgrind time hyperfine gnuplot-nox
   clang-14 libclang-rt-14-dev llvm-14
   man-db groff-base
+  chromium chromium-driver python3-selenium  # the page in a real browser (tests/www)
 )
 # The 32-bit ARM build and its run under emulation (tools/test-armhf.sh).
 # Only runtime libraries come from armhf: their -dev packages pull in armhf

@@ -21,5 +21,7 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # - hardening.crash: its 50 runs are killed (SIGKILL), so the sanitizers can
 #   report nothing from them; the suite's other tests cover the same code
 #   with runs that end.
+# - the browser test (label browser): it tests the page and Chromium, which
+#   the sanitizers do not look into; it runs once, in tools/test-all.sh.
 skipped='^hardening\.crash$'
-ctest --test-dir "$build" --output-on-failure -j"$(nproc)" -E "$skipped"
+ctest --test-dir "$build" --output-on-failure -j"$(nproc)" -E "$skipped" -LE browser

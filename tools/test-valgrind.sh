@@ -18,4 +18,4 @@ fi
 export KELBRIN_TEST_WRAPPER="$(command -v valgrind) --quiet --error-exitcode=99 \
 --leak-check=full --errors-for-leak-kinds=definite,indirect --show-leak-kinds=definite,indirect \
 --suppressions=$root/tools/valgrind.supp"
-ctest --test-dir "$build" --output-on-failure -j"$(nproc)" -R '^table\.'
+ctest --test-dir "$build" --output-on-failure -j"$(nproc)" -R '^table\.' -LE browser

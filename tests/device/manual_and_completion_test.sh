@@ -83,14 +83,17 @@ entries=$(sed -n '/^Commands:/,/^$/s/^  \([a-z]\)/\1/p' <<<"$help")
 globals=$(sed -n '/^Options:/,/^$/s/^  \(--[a-z-]*\).*/\1/p' <<<"$help")
 check "--help yields commands, their options and the global options" 1 \
     "$([[ $entries == *'[-'* && $globals == --* ]] && echo 1)"
-tags=$(grep -E '^ {7}[^ ]' <<<"$page")
+# The tags of a section's entries: its lines indented by seven spaces.
+tags_of() { sed -n "/^$1\$/,/^[A-Z]/p" <<<"$page" | grep -E '^ {7}[^ ]'; }
+tags=$(tags_of OPTIONS)
+commandTags=$(tags_of COMMANDS)
 top=" $(offered "") "
 for option in $globals; do
     check_contains "manual's OPTIONS has $option" $'\n'"       $option" $'\n'"$tags"
     check_contains "completion offers $option" " $option " "$top"
 done
 while read -r command usage; do
-    tag=$(grep -E "^ {7}$command( |\$)" <<<"$tags")
+    tag=$(grep -E "^ {7}$command( |\$)" <<<"$commandTags")
     check "manual's COMMANDS has $command" 1 "$(grep -c . <<<"$tag")"
     check_contains "completion offers $command" " $command " "$top"
     options=" $(offered "$command" -) "

@@ -1,0 +1,76 @@
+# kelbrinctl reset: values back to their declared defaults, dynamic groups
+# removed, the change log's old values dropped; one transaction.
+store: reset.json
+
+test: reset of the whole store: its plan, the defaults back, the groups gone, no old value left in the log
+run: --nolog set root.Unit.Name 'x"y' set root.Unit.Key secret addgroup root.Lamp zone set root.Lamp.Z0.Label hall
+out: root.Lamp.Z0
+in: [Unit]
+in: Plan.at {
+in:   hour = [ "7" ]
+in: }
+run: --nolog setparams -
+ctl: reset
+out: reset root.Unit.Name "x\\"y" "bench-1"
+out: reset root.Unit.Key withheld withheld
+out: reset root.Unit.Plan {"mode":"auto","at":{"hour":"7"}} {"mode":"auto","at":{"hour":"6"}}
+out: remove root.Lamp.Z0
+run: --nolog get root.Unit.Name - VALUE getgrouplist root.Lamp
+out: "bench-1"
+err: #No groups for group 'root.Lamp'!
+status: 2
+# Loaded, set (x"y, secret, hall: dropped), then reset.
+sh: kelbrinctl changes | cut -d' ' -f3-
+out: root.Unit.Name
+out: root.Unit.Alias
+out: root.Unit.Key withheld
+out: root.Unit.Plan
+out: root.Lamp.Level "5"
+out: root.Unit.Name
+out: root.Unit.Key withheld
+out: root.Lamp.Z0
+out: root.Lamp.Z0.Label
+out: root.Unit.Plan
+out: root.Unit.Name "bench-1"
+out: root.Unit.Key withheld
+out: root.Unit.Plan
+out: root.Lamp.Z0
+ctl: reset
+status: 0
+
+test: --dry-run prints the plan and changes nothing
+run: --nolog set root.Lamp.Level 7 addgroup root.Lamp zone
+out: root.Lamp.Z0
+ctl: reset --dry-run
+out: reset root.Lamp.Level "7" "5"
+out: remove root.Lamp.Z0
+run: --nolog get root.Lamp.Level - VALUE getgrouplist root.Lamp - RAW
+out: "7"
+out: Z0
+
+test: named items only; --keep-groups resets a group's parameters to its template's defaults
+run: --nolog set root.Unit.Name n2 addgroup root.Lamp zone set root.Lamp.Z0.Label hall set root.Lamp.Level 8
+out: root.Lamp.Z0
+ctl: reset --keep-groups root.LAMP
+out: reset root.Lamp.Level "8" "5"
+out: reset root.Lamp.Z0.Label "hall" ""
+run: --nolog get root.Unit.Name - VALUE getgrouplist root.Lamp - RAW
+out: "n2"
+out: Z0
+ctl: reset root.Lamp.Z0.Label root.Lamp.Z0
+out: remove root.Lamp.Z0
+
+test: a name that is no item, or a mapping, ends the reset before anything changes
+run: --nolog set root.Unit.Name n3
+ctl: --store store.db reset root.Unit root.Nothing
+err: kelbrinctl: reset: no parameter or group root.Nothing in store store.db
+status: 1
+ctl: reset root.Unit.Alias
+err: kelbrinctl: reset: root.Unit.Alias maps to root.Unit.Name; reset that parameter
+status: 1
+ctl: reset --force
+err: kelbrinctl: reset: unknown option --force
+err: Usage: kelbrinctl [--store PATH] reset [--dry-run] [--keep-groups] [NAME...]
+status: 2
+run: --nolog get root.Unit.Name
+out: "n3"
