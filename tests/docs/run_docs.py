@@ -88,7 +88,8 @@ def scratch_dir():
     directory = tempfile.mkdtemp(prefix="docs-")
     shutil.copytree(os.path.join(SOURCE, "examples"), os.path.join(directory, "examples"))
     for name in os.listdir(os.path.join(directory, "examples")):
-        shutil.copy(os.path.join(directory, "examples", name), directory)
+        if os.path.isfile(os.path.join(directory, "examples", name)):
+            shutil.copy(os.path.join(directory, "examples", name), directory)
     for name in STAND_INS:
         shutil.copy(os.path.join(directory, "examples", "device.json"), os.path.join(directory, name))
     for folder in ("build", "tmp", "mnt/backup"):
