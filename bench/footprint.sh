@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Measures what the program costs on a device: the stripped sizes of the
-# program and the store library for x86-64 and 32-bit ARM, and the peak
+# program, the store library and kelbrinctl for x86-64 and 32-bit ARM
+# (SQLite linked in), beside the library that links the shared libsqlite3
+# plus that libsqlite3, and the peak
 # memory of get, getgroup root and setparams over the benchmark store of
 # 10,000 parameters (bench/make-store). Builds both (the project's default build type, no tests) and
 # writes docs/footprint.md. Exits 1 when a target is missed.
@@ -23,7 +25,10 @@ build() { # build <dir> [cmake arguments...]
     cmake --build "$dir" -j"$(nproc)" >/dev/null
 }
 build build-footprint-x86_64
-build build-footprint-armhf -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-armhf.cmake
+sqlite_archive=$(tools/armhf-sqlite-archive.sh build-footprint-sqlite-armhf)
+build build-footprint-armhf -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-armhf.cmake \
+    "-DKELBRIN_SQLITE3_ARCHIVE=$sqlite_archive"
+build build-footprint-armhf-shared -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-armhf.cmake -DKELBRIN_SHARED_SQLITE=ON
 
 stripped_size() { # stripped_size <strip> <file>
     "$1" -o "$work/stripped" "$2"
@@ -50,6 +55,11 @@ distinct=$(cut -d' ' -f1 "$work/store/settings.txt" | sort -u | wc -l)
 
 arm_program=$(stripped_size arm-linux-gnueabihf-strip build-footprint-armhf/bin/kelbrinclient)
 arm_library=$(stripped_size arm-linux-gnueabihf-strip build-footprint-armhf/lib/libkelbrin.so)
+arm_ctl=$(stripped_size arm-linux-gnueabihf-strip build-footprint-armhf/bin/kelbrinctl)
+arm_shared_library=$(stripped_size arm-linux-gnueabihf-strip build-footprint-armhf-shared/lib/libkelbrin.so)
+arm_shared_ctl=$(stripped_size arm-linux-gnueabihf-strip build-footprint-armhf-shared/bin/kelbrinctl)
+arm_libsqlite=$(stripped_size arm-linux-gnueabihf-strip "$(readlink -f /usr/lib/arm-linux-gnueabihf/libsqlite3.so.0)")
+x86_ctl=$(stripped_size strip build-footprint-x86_64/bin/kelbrinctl)
 x86_program=$(stripped_size strip build-footprint-x86_64/bin/kelbrinclient)
 x86_library=$(stripped_size strip build-footprint-x86_64/lib/libkelbrin.so)
 
@@ -79,11 +89,27 @@ grow the program or the store; it exits with 1 when a target is missed.
 |---|---|---|
 | \`kelbrinclient\` | $arm_program bytes ($(verdict "$arm_program" $program_limit) the 100 KB target) | $x86_program bytes |
 | \`libkelbrin.so\` | $arm_library bytes | $x86_library bytes |
+| \`kelbrinctl\` | $arm_ctl bytes | $x86_ctl bytes |
 
-Both carry the parts of the C++ runtime they use (linked statically, unused
-sections dropped), so the program needs only the C library and
-\`libkelbrin.so\`, and the store library \`libsqlite3.so.0\` besides; these
-shared libraries are not counted.
+All three carry the parts of the C++ runtime they use, and the store and
+\`kelbrinctl\` carry SQLite (linked statically from Debian's
+\`libsqlite3.a\`, unused sections dropped), so the program needs only the C
+library and \`libkelbrin.so\`.
+
+On armhf, against the build that links the shared libsqlite3
+(\`-DKELBRIN_SHARED_SQLITE=ON\`) with the \`libsqlite3.so.0\` it then needs
+(Debian's, stripped):
+
+| armhf | SQLite linked in | shared libsqlite3 |
+|---|---|---|
+| \`libkelbrin.so\` | $arm_library bytes | $arm_shared_library + $arm_libsqlite = $((arm_shared_library + arm_libsqlite)) bytes |
+| \`kelbrinctl\` | $arm_ctl bytes | $arm_shared_ctl bytes (+ the same libsqlite3) |
+| all of them, with the shared libsqlite3 where it is needed | $((arm_program + arm_library + arm_ctl)) bytes | $((arm_program + arm_shared_library + arm_shared_ctl + arm_libsqlite)) bytes |
+
+With SQLite linked in, \`libkelbrin.so\` alone is smaller than the shared
+build's library plus libsqlite3 (only the parts of SQLite it uses), but
+\`kelbrinctl\` carries a copy of its own, so the device's files take
+$((arm_program + arm_library + arm_ctl - arm_program - arm_shared_library - arm_shared_ctl - arm_libsqlite)) bytes more in all.
 
 ## Peak memory
 

@@ -22,10 +22,12 @@ fi
 started=$SECONDS
 build=build-armhf
 rm -rf "$build"
+# Debian's static SQLite for armhf, unpacked into the build folder.
+sqlite_archive=$(tools/armhf-sqlite-archive.sh "$build/sqlite-armhf")
 # The release build's code without debug information: nobody debugs these
 # binaries, and the cross build is faster without it.
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-armhf.cmake \
-  -DKELBRIN_WERROR=ON -DKELBRIN_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DKELBRIN_WERROR=ON -DKELBRIN_BENCH=OFF "-DKELBRIN_SQLITE3_ARCHIVE=$sqlite_archive" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG" "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG"
 cmake --build "$build" -j"$(nproc)"
 # The browser test (label browser) runs once, natively, in tools/test-all.sh.

@@ -202,6 +202,8 @@ std::string Query::blob(int column) const {
 
 bool Query::is_null(int column) const { return sqlite3_column_type(statement_, column) == SQLITE_NULL; }
 
+bool Query::is_empty(int column) const { return sqlite3_column_bytes(statement_, column) == 0; }
+
 Database::Database(const std::string &path, OpenMode mode) {
     int access = mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     if (mode == OpenMode::Create)

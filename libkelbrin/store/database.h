@@ -58,6 +58,8 @@ class Query {
     std::string_view view(int column) const;
     std::string blob(int column) const;
     bool is_null(int column) const;
+    // Whether the column is NULL or empty, without handing out its text.
+    bool is_empty(int column) const;
 
   private:
     sqlite3_stmt *statement_;

@@ -44,7 +44,8 @@ const char *get_text(const char *at, std::string_view &text) {
 char *ListingEntries::reserve(std::size_t bytes) {
     if (bytes > freeInLast_) {
         std::size_t size = bytes > blockBytes ? bytes : blockBytes;
-        blocks_.push_back(std::make_unique<char[]>(size));
+        // Not zeroed first: every record is written before it is read.
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
         blockUsed_.push_back(0);
         freeInLast_ = size;
     }

@@ -36,7 +36,7 @@ ListingEntries parameters_in_group(const char *group, const Settings &settings) 
     ListingEntries listing;
     while (query.step()) {
         std::string_view name = query.view(0);
-        bool mapped = !query.view(2).empty();
+        bool mapped = !query.is_empty(2);
         if (!readable(db, name, static_cast<int32_t>(query.integer(1)), mapped, settings))
             continue;
         if (mapped)

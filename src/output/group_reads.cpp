@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "common/status.h"
 #include "common/diagnostics.h"
@@ -18,30 +19,33 @@ static void write_section_header(FILE *stream, const char *section) {
     std::fprintf(stream, "\n\n[%s]\n", section);
 }
 
+// The section last written by a NAMEVALUESECTIONS walk.
+struct section_state {
+    bool started = false;
+    std::string name;
+};
+
 // Writes a section header when the parameter's section (the text between its
 // first and its last dot) differs from the previous one, which it replaces.
-static int section_step(FILE *stream, const char *name, char **previousSection) {
+static int section_step(FILE *stream, const char *name, section_state *previous) {
     const char *firstDot = std::strchr(name, '.');
     const char *lastDot = std::strrchr(name, '.');
     if (firstDot == nullptr || lastDot == firstDot) {
         print_message(LOG_ERR, "%s", malformedName);
         return STATUS_FATAL;
     }
-    char *section = strndup(firstDot + 1, (size_t)(lastDot - firstDot - 1));
-    if (section == nullptr) {
-        print_message(LOG_ERR, "%s", allocationFailed);
-        return STATUS_FATAL;
+    std::string_view section(firstDot + 1, (size_t)(lastDot - firstDot - 1));
+    if (!previous->started || previous->name != section) {
+        previous->started = true;
+        previous->name.assign(section);
+        write_section_header(stream, previous->name.c_str());
     }
-    if (*previousSection == nullptr || std::strcmp(*previousSection, section) != 0)
-        write_section_header(stream, section);
-    std::free(*previousSection);
-    *previousSection = section;
     return STATUS_OK;
 }
 
 // Writes a complex parameter (only NAMEVALUESECTIONS shows them).
 static int print_complex_param(FILE *stream, OutputType type, const char *commentPrefix,
-                               const char *name, char **previousSection) {
+                               const char *name, section_state *previousSection) {
     int32_t errorWord = 0;
     DataNode *tree = cli_getComplexParam(name, &clientOptions, &errorWord);
     int status = STATUS_OK;
@@ -82,16 +86,18 @@ static int advance_to_first(GroupContext *context, advance_call advance, const c
 
 // Writes one parameter of the walk; returns its status.
 static int print_group_param(FILE *stream, OutputType type, const char *commentPrefix,
-                             const char *name, char **previousSection) {
+                             const char *name, section_state *previousSection) {
     int32_t errorWord = 0;
     char *value = cli_getCustomParam(name, &clientOptions, &errorWord);
     int status = STATUS_OK;
     if (errorWord != 0) {
         status = print_complex_param(stream, type, commentPrefix, name, previousSection);
     } else {
-        if (type == OUTPUT_NAMEVALUESECTIONS)
+        if (type == OUTPUT_NAMEVALUESECTIONS) {
             status = section_step(stream, name, previousSection);
-        if (status == STATUS_OK) {
+            if (status == STATUS_OK)
+                write_aligned_line(stream, std::strrchr(name, '.') + 1, value != nullptr ? value : "");
+        } else {
             // The writers may rewrite the name; the context's text stays intact.
             std::string writable(name);
             print_value(stream, type, writable.data(), value, &clientOptions);
@@ -111,7 +117,7 @@ static int walk_group(FILE *stream, OutputType type, const char *commentPrefix, 
         return status;
 
     int32_t errorWord = 0;
-    char *previousSection = nullptr;
+    section_state previousSection;
     // A library that leaves no name has nothing more to list.
     while (context->end == 0 && context->paramName != nullptr) {
         int paramStatus =
@@ -127,7 +133,6 @@ static int walk_group(FILE *stream, OutputType type, const char *commentPrefix, 
         if (errorWord != 0)
             break;
     }
-    std::free(previousSection);
     return status;
 }
 

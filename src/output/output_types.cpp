@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
 #include <strings.h>
 
 #include "common/diagnostics.h"
@@ -11,7 +12,7 @@
 
 // Names in NAMEVALUESECTIONS listings are padded to this width, so that the
 // '=' of short names stands in the same column.
-static const int sectionNameWidth = 25;
+static const size_t sectionNameWidth = 25;
 
 struct output_type_name {
     const char *name;
@@ -44,10 +45,16 @@ int parse_output_type(const char *typeName, OutputType *type, const char **comme
     return 1;
 }
 
-// The aligned line of NAMEVALUESECTIONS: the name, spaces up to the width
-// (none for longer names), then the value in double quotes.
-static void write_aligned_line(FILE *stream, const char *name, const char *value) {
-    std::fprintf(stream, "%-*s= \"%s\"\n", sectionNameWidth, name, value);
+// Built in one buffer and written at once: formatting the padding, or five
+// writes, cost a walk more than its query's rows.
+void write_aligned_line(FILE *stream, const char *name, const char *value) {
+    static std::string line;
+    size_t length = std::strlen(name);
+    line.assign(name, length);
+    if (length < sectionNameWidth)
+        line.append(sectionNameWidth - length, ' ');
+    line.append("= \"").append(value).append("\"\n");
+    std::fwrite(line.data(), 1, line.size(), stream);
 }
 
 static void write_name_value(FILE *stream, const char *name, const char *value,

@@ -25,6 +25,10 @@ int parse_output_type(const char *typeName, OutputType *type, const char **comme
 void print_value(FILE *stream, OutputType type, char *name, const char *value,
                  ClientOptions *options);
 
+// The aligned line of NAMEVALUESECTIONS: the name, spaces up to a width of
+// 25 (none for longer names), then the value in double quotes.
+void write_aligned_line(FILE *stream, const char *name, const char *value);
+
 // Writes one child group line of getgrouplist; cuts the name at its last dot
 // in place.
 void print_group_entry(FILE *stream, OutputType type, char *name, const char *value,
