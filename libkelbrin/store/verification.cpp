@@ -164,4 +164,13 @@ void verify_store(Database &db, const std::function<void(const Finding &)> &repo
     verifier.templates();
 }
 
+void find_values_outputs_cannot_carry(
+    Database &db, const std::function<void(const std::string &name, const UnsafeCharacter &)> &warn) {
+    Query query(db.statement("SELECT name, value FROM items WHERE is_group = 0 AND complex = 0"
+                             " AND (map_to IS NULL OR map_to = '') ORDER BY path"));
+    while (query.step())
+        for (const UnsafeCharacter &unsafe : characters_outputs_cannot_carry(query.view(1)))
+            warn(query.text(0), unsafe);
+}
+
 } // namespace kelbrin

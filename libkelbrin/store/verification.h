@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "base/output_safety.h"
 #include "store/database.h"
 
 namespace kelbrin {
@@ -20,5 +21,10 @@ struct Finding {
 // template is gone, mappings to nothing or in a circle, templates whose
 // parent is no group or whose parameters are unreadable or declared twice.
 void verify_store(Database &db, const std::function<void(const Finding &)> &report);
+
+// Hands each plain parameter's value that the PHP or FORM output would not
+// carry safely to warn, with the output and the character, in path order.
+void find_values_outputs_cannot_carry(
+    Database &db, const std::function<void(const std::string &name, const UnsafeCharacter &)> &warn);
 
 } // namespace kelbrin

@@ -10,3 +10,10 @@ sh: php -d error_reporting=0 -r 'include "out.php"; echo $root_T_NoDollar; $root
 out: php
 sh: python3 -c 'import html.parser as h; p = h.HTMLParser(); p.handle_starttag = lambda tag, a: dict(a)["name"] == "conf_T_NoQuote" and open("got", "wb").write(dict(a)["value"].encode("latin-1")); p.feed(open("out.html", "rb").read().decode("latin-1"))' && cmp got noquote && echo html
 out: html
+
+test: what PHP and FORM cannot carry: PHP runs the code a value's ${...} names, a quote ends a FORM value
+sh: kelbrinclient set root.T.All "\${system('echo ran')}" get root.T.All out.php PHP && php -d error_reporting=0 -r 'include "out.php"; echo "[$root_T_All]\n";'
+out: ran
+out: []
+sh: kelbrinclient set root.T.All "x' onfocus=go() x='" get root.T.All - FORM | python3 -c 'import html.parser as h, sys; p = h.HTMLParser(); p.handle_starttag = lambda tag, a: print(dict(a)["value"], dict(a)["onfocus"]); p.feed(sys.stdin.read())'
+out: x go()

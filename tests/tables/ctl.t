@@ -33,6 +33,13 @@ err: Error -18 reading file 'bad.json' into kelbrin!
 err: Failed to read groupfile 'bad.json'
 status: 1
 
+test: check warns of two parameters written as one SCRIPT and PHP variable, and still passes
+file a.json: {"groups": [{"group": "root.Net_Wan", "items": [{"parameter": "IP"}, {"parameter": "T", "tree": []}]}]}
+file b.json: {"groups": [{"group": "root.Net", "items": [{"parameter": "Wan_IP"}, {"parameter": "Wan_T", "tree": []}]},
+file b.json:  {"group": "root.Net_Wan", "items": [{"parameter": "IP"}]}]}
+ctl: check a.json b.json
+err: b.json:1:45: root.Net.Wan_IP: warning: the SCRIPT and PHP outputs write it as root_Net_Wan_IP, as they do root.Net_Wan.IP (a.json:1:49)
+
 test: check reads files in order, as loading them one after another would, and touches no store
 file a.json: {"groups": [{"group": "root.A", "items": [{"parameter": "x"}]}]}
 file b.json: {"groups": [{"group": "root.B", "items": [{"parameter": "y", "mapTo": "root.A.x"}]}],
@@ -303,9 +310,26 @@ out:     {
 out:       "name": "root.Network.eth0.MTU",
 out:       "cause": "value \\"12\\" does not match the pattern \\"[0-9]{3,5}\\""
 out:     }
-out:   ]
+out:   ],
+out:   "warnings": []
 out: }
 status: 1
+
+test: verify warns of values the PHP or FORM output would not carry safely, and still passes
+run: set root.Network.DomainName "it's \$5 & up" set root.Network.eth0.IPAddress '$'
+ctl: verify
+out: root.Network.DomainName: warning: holds $, which the PHP output does not carry safely
+out: root.Network.DomainName: warning: holds ', which the FORM output does not carry safely
+out: root.Network.DomainName: warning: holds &, which the FORM output does not carry safely
+out: root.Network.eth0.IPAddress: warning: holds $, which the PHP output does not carry safely
+sh: kelbrinctl verify --json | tail -n 7
+out:     {
+out:       "name": "root.Network.eth0.IPAddress",
+out:       "output": "PHP",
+out:       "character": "$"
+out:     }
+out:   ]
+out: }
 
 test: check, readgroupfile and import refuse what a later call would: a circle of mappings, a default over 256 KiB
 file loop.json: {"groups": [{"group": "root.L", "items": [
