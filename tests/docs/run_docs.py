@@ -103,6 +103,8 @@ def environment(directory):
     env.update(TZ="UTC", LC_ALL="C", HOME=directory, KELBRIN_STORE=os.path.join(directory, "store.db"),
                KELBRIN_CAPTURE_LOG=os.path.join(directory, ".syslog"), LD_PRELOAD=PRELOAD,
                PATH=BIN + ":" + env.get("PATH", "/usr/bin:/bin"))
+    # A sanitized program refuses a preload ahead of its runtime otherwise.
+    env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"), "verify_asan_link_order=0"]))
     return env
 
 
