@@ -2,9 +2,8 @@
 // would check them, without a store. Every problem is listed, each with its
 // file, line and column, the name it concerns and the cause. An export is
 // a group file with state, and is checked too.
+#include "kelbrinctl/checked_files.h"
 #include "kelbrinctl/commands.h"
-#include "files/group_file.h"
-#include "files/group_file_sequence.h"
 #include "kelbrinctl/messages.h"
 
 namespace kelbrinctl {
@@ -12,20 +11,8 @@ namespace kelbrinctl {
 namespace {
 
 int check(const Invocation &invocation) {
-    kelbrin::GroupFileSequence sequence;
-    bool valid = true;
-    for (const std::string &file : invocation.operands) {
-        std::vector<kelbrin::Problem> problems;
-        // Declarations of a file with problems still count for the files
-        // after it, so that one mistake is reported once.
-        sequence.add(file,
-                     kelbrin::read_group_file(file.c_str(), problems, true,
-                                              kelbrin::Contents::DeclarationsAndState),
-                     problems);
-        valid = valid && problems.empty();
-        print_problems(file, std::move(problems));
-    }
-    return valid ? exitDone : exitFailed;
+    return check_files(invocation.operands, kelbrin::Contents::DeclarationsAndState) == 0 ? exitDone
+                                                                                           : exitFailed;
 }
 
 } // namespace

@@ -54,6 +54,6 @@ Invocation invocation_of(const Command &command, std::optional<std::string> stor
                          const std::vector<std::string> &words);
 
 extern const Command checkCommand, showCommand, exportCommand, importCommand, changesCommand,
-    verifyCommand, backupCommand;
+    verifyCommand, backupCommand, migrateCommand;
 
 } // namespace kelbrinctl

@@ -1,0 +1,26 @@
+#include "kelbrinctl/checked_files.h"
+
+#include "files/group_file_sequence.h"
+#include "kelbrinctl/messages.h"
+
+namespace kelbrinctl {
+
+std::size_t check_files(const std::vector<std::string> &files, kelbrin::Contents contents,
+                        std::vector<kelbrin::GroupFile> *read) {
+    kelbrin::GroupFileSequence sequence;
+    std::size_t count = 0;
+    for (const std::string &file : files) {
+        std::vector<kelbrin::Problem> problems;
+        // Declarations of a file with problems still count for the files
+        // after it, so that one mistake is reported once.
+        kelbrin::GroupFile declared = kelbrin::read_group_file(file.c_str(), problems, true, contents);
+        sequence.add(file, declared, problems);
+        count += problems.size();
+        print_problems(file, std::move(problems));
+        if (read)
+            read->push_back(std::move(declared));
+    }
+    return count;
+}
+
+} // namespace kelbrinctl
