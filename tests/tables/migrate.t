@@ -30,24 +30,24 @@ out: {"action":"remove","name":"root.M.New"}
 run: get root.M.C
 out: "mine"
 
-test: migrate: a complex value the user set is kept, one at its default follows; a kind that changes is declared anew
-file old.json: {"groups": [{"group": "root.K", "items": [
+test: migrate: a complex value the user set is kept, one at its default follows; a kind that changes is declared anew; an undeclared group above stays
+file old.json: {"groups": [{"group": "root.Box.K", "items": [
 file old.json:   {"parameter": "Mine", "tree": {"a": 1}, "current": {"b": "user"}}, {"parameter": "Kept", "tree": [1]},
 file old.json:   {"parameter": "Flip", "value": "plain"}, {"group": "Sub", "items": [{"parameter": "x"}]}]}]}
-file new.json: {"groups": [{"group": "root.K", "items": [
+file new.json: {"groups": [{"group": "root.Box.K", "items": [
 file new.json:   {"parameter": "Mine", "tree": {"a": 2}}, {"parameter": "Kept", "tree": [2]},
 file new.json:   {"parameter": "Flip", "tree": ["now"]}, {"parameter": "Sub", "value": "s"}]}]}
 ctl: import old.json
 ctl: migrate new.json
-out: follow root.K.Kept
-out: remove root.K.Flip
-out: add root.K.Flip
-out: remove root.K.Sub
-out: add root.K.Sub "s"
-ctl: export root.K
+out: follow root.Box.K.Kept
+out: remove root.Box.K.Flip
+out: add root.Box.K.Flip
+out: remove root.Box.K.Sub
+out: add root.Box.K.Sub "s"
+ctl: export root.Box.K
 out: {
 out:   "groups": [
-out:     { "group": "root.K", "items": [
+out:     { "group": "root.Box.K", "items": [
 out:       { "parameter": "Mine", "tree": {"a":2}, "current": {"b":"user"} },
 out:       { "parameter": "Kept", "tree": [2] },
 out:       { "parameter": "Flip", "tree": ["now"] },
