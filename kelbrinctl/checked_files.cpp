@@ -5,21 +5,36 @@
 
 namespace kelbrinctl {
 
-std::size_t check_files(const std::vector<std::string> &files, kelbrin::Contents contents,
-                        std::vector<kelbrin::GroupFile> *read) {
+namespace {
+
+std::size_t check_in_order(const std::vector<std::string> &files, kelbrin::Contents contents,
+                           std::vector<kelbrin::GroupFile> *read, bool locate) {
     kelbrin::GroupFileSequence sequence;
     std::size_t count = 0;
     for (const std::string &file : files) {
         std::vector<kelbrin::Problem> problems;
         // Declarations of a file with problems still count for the files
         // after it, so that one mistake is reported once.
-        kelbrin::GroupFile declared = kelbrin::read_group_file(file.c_str(), problems, true, contents);
+        kelbrin::GroupFile declared = kelbrin::read_group_file(file.c_str(), problems, locate, contents);
         sequence.add(file, declared, problems);
         count += problems.size();
-        print_problems(file, std::move(problems));
+        if (locate)
+            print_problems(file, std::move(problems));
         if (read)
             read->push_back(std::move(declared));
     }
+    return count;
+}
+
+} // namespace
+
+std::size_t check_files(const std::vector<std::string> &files, kelbrin::Contents contents,
+                        std::vector<kelbrin::GroupFile> *read) {
+    // Locating every node costs most of a large file's memory and time: only
+    // files with problems are read again to say where they are.
+    std::size_t count = check_in_order(files, contents, read, false);
+    if (count != 0)
+        count = check_in_order(files, contents, nullptr, true);
     return count;
 }
 

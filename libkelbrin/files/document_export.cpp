@@ -270,8 +270,10 @@ class Exporter {
         bool first = true;
         for (const auto &[id, t] : templates_) {
             std::string parent = fold(t.parent);
-            if (!group.path.empty() && parent != fold(group.name) && !parent.starts_with(under) &&
-                usedTemplates_.count(id) == 0)
+            bool used = usedTemplates_.count(id) != 0;
+            // Changes alone hold only the groups of the dynamic groups written.
+            if ((changedOnly_ && !used) ||
+                (!group.path.empty() && parent != fold(group.name) && !parent.starts_with(under) && !used))
                 continue;
             out += first ? ",\n  \"templates\": [\n" : ",\n";
             first = false;
