@@ -3,10 +3,8 @@
 // file, line and column, the name it concerns and the cause. An export is
 // a group file with state, and is checked too. Two names that the SCRIPT
 // and PHP outputs write as one variable are warned of, without failing.
+#include "kelbrinctl/checked_files.h"
 #include "kelbrinctl/commands.h"
-#include "files/group_file.h"
-#include "files/group_file_sequence.h"
-#include "files/shared_variables.h"
 #include "kelbrinctl/messages.h"
 
 namespace kelbrinctl {
@@ -14,22 +12,10 @@ namespace kelbrinctl {
 namespace {
 
 int check(const Invocation &invocation) {
-    kelbrin::GroupFileSequence sequence;
-    kelbrin::SharedVariables variables;
-    bool valid = true;
-    for (const std::string &file : invocation.operands) {
-        std::vector<kelbrin::Problem> problems, warnings;
-        kelbrin::GroupFile declared =
-            kelbrin::read_group_file(file.c_str(), problems, true, kelbrin::Contents::DeclarationsAndState);
-        // Declarations of a file with problems still count for the files
-        // after it, so that one mistake is reported once.
-        sequence.add(file, declared, problems);
-        variables.add(file, declared, warnings);
-        valid = valid && problems.empty();
-        problems.insert(problems.end(), warnings.begin(), warnings.end());
-        print_problems(file, std::move(problems));
-    }
-    return valid ? exitDone : exitFailed;
+    return check_files(invocation.operands, kelbrin::Contents::DeclarationsAndState, nullptr,
+                       Warnings::SharedVariables) == 0
+               ? exitDone
+               : exitFailed;
 }
 
 } // namespace

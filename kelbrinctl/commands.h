@@ -55,6 +55,6 @@ Invocation invocation_of(const Command &command, std::optional<std::string> stor
                          const std::vector<std::string> &words);
 
 extern const Command checkCommand, showCommand, exportCommand, importCommand, changesCommand,
-    verifyCommand, backupCommand, resetCommand, watchCommand;
+    verifyCommand, backupCommand, resetCommand, watchCommand, migrateCommand;
 
 } // namespace kelbrinctl

@@ -1,7 +1,9 @@
-// export [GROUP] [-o FILE]: the whole store, or one group with everything
-// under it, as one document of the group-file format with the store's
-// state, read in one snapshot and written as it is read. With -o the
-// document is written beside FILE and renamed when complete.
+// export [--changed] [GROUP] [-o FILE]: the whole store, or one group with
+// everything under it, as one document of the group-file format with the
+// store's state, read in one snapshot and written as it is read; with
+// --changed only what the user made (values off their defaults, dynamic
+// groups). With -o the document is written beside FILE and renamed when
+// complete.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -46,10 +48,11 @@ int export_store(const Invocation &invocation) {
     kelbrin::Item group =
         exported_group(*store, invocation.operands.empty() ? "root" : invocation.operands[0], path);
     std::optional<std::string> output = invocation.value("-o");
+    bool changed = invocation.has("--changed");
     if (!output) {
-        kelbrin::export_document(*store, group, [](std::string_view bytes) {
-            write_all(stdout, bytes, "to standard output");
-        });
+        kelbrin::export_document(
+            *store, group, [](std::string_view bytes) { write_all(stdout, bytes, "to standard output"); },
+            changed);
         if (std::fflush(stdout) != 0)
             throw Failure(std::string("export: cannot write to standard output: ") +
                           std::strerror(errno));
@@ -60,14 +63,14 @@ int export_store(const Invocation &invocation) {
     if (!file)
         throw Failure("export: cannot write " + partial.path() + ": " + std::strerror(errno));
     kelbrin::export_document(
-        *store, group, [&](std::string_view bytes) { write_all(file.get(), bytes, *output); });
+        *store, group, [&](std::string_view bytes) { write_all(file.get(), bytes, *output); }, changed);
     if (std::fflush(file.get()) != 0 || fsync(fileno(file.get())) != 0)
         throw Failure("export: cannot write " + *output + ": " + std::strerror(errno));
     partial.keep(true);
     return exitDone;
 }
 
-constexpr Option options[] = {{"-o", "FILE"}};
+constexpr Option options[] = {{"--changed"}, {"-o", "FILE"}};
 
 } // namespace
 

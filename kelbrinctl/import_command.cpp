@@ -1,11 +1,15 @@
-// import [--replace] FILE: an export loaded into an empty store, or with
-// --replace in place of the store's whole content. The file is checked as
-// check checks it before the store is opened; then everything is written
-// in one transaction, so the store holds all of it or is left as it was.
+// import [--replace | --merge] FILE: an export loaded into an empty store,
+// with --replace in place of the store's whole content, or with --merge its
+// values brought to the store's declarations as migrate brings a store's
+// (the plan printed). The file is checked as check checks it before the
+// store is opened; then everything is written in one transaction, so the
+// store holds all of it or is left as it was.
 #include "kelbrinctl/commands.h"
 #include "files/document_import.h"
+#include "files/store_state.h"
 #include "files/group_file_sequence.h"
 #include "kelbrinctl/messages.h"
+#include "kelbrinctl/plan.h"
 #include "kelbrinctl/store_access.h"
 
 namespace kelbrinctl {
@@ -14,6 +18,8 @@ namespace {
 
 int load_export(const Invocation &invocation) {
     const std::string &file = invocation.operands[0];
+    if (invocation.has("--replace") && invocation.has("--merge"))
+        throw UsageError("import: --replace and --merge exclude each other");
     std::vector<kelbrin::Problem> problems;
     kelbrin::GroupFile document = kelbrin::read_group_file(file.c_str(), problems, true,
                                                            kelbrin::Contents::DeclarationsAndState);
@@ -28,6 +34,15 @@ int load_export(const Invocation &invocation) {
     std::unique_ptr<kelbrin::Database> store = open_store_to_write(invocation.store);
     try {
         kelbrin::WriteTransaction transaction(*store);
+        if (invocation.has("--merge")) {
+            kelbrin::StoreState state = kelbrin::read_store_state(*store);
+            kelbrin::add_document_values(state.former, document);
+            kelbrin::Migration merged = kelbrin::migrate_to(std::move(state.declarations), state.former);
+            apply_migration(*store, merged);
+            transaction.commit();
+            print_plan(merged.plan, false);
+            return exitDone;
+        }
         kelbrin::StoreContent content = kelbrin::store_content(*store);
         if ((content.items != 0 || content.templates != 0) && !invocation.has("--replace"))
             throw Failure("import: store " + path + " is not empty (" +
@@ -43,7 +58,7 @@ int load_export(const Invocation &invocation) {
     return exitDone;
 }
 
-constexpr Option options[] = {{"--replace"}};
+constexpr Option options[] = {{"--replace"}, {"--merge"}};
 
 } // namespace
 
@@ -53,7 +68,7 @@ extern const Command importCommand{
     .operands = "FILE",
     .fewest = 1,
     .most = 1,
-    .summary = "load an export into an empty store, or in place of its content",
+    .summary = "load an export into an empty store, in place of its content, or merged into it",
     .run = load_export,
 };
 

@@ -20,7 +20,7 @@ namespace {
 // clang-format off
 const Command *const commands[] = {
     &checkCommand, &showCommand, &exportCommand, &importCommand, &changesCommand, &verifyCommand,
-    &backupCommand, &resetCommand, &watchCommand,
+    &backupCommand, &resetCommand, &watchCommand, &migrateCommand,
 };
 // clang-format on
 

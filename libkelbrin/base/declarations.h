@@ -51,6 +51,7 @@ struct Declaration {
     ParameterDeclaration parameter; // for a parameter
     TextPosition where;
     std::optional<DynamicOrigin> madeFrom; // for a dynamic group in an export
+    std::vector<std::string> formerly;     // full names it was declared under before
 };
 
 struct TemplateDeclaration {
@@ -60,6 +61,7 @@ struct TemplateDeclaration {
     int32_t maxCount = INT32_MAX;
     std::vector<ParameterDeclaration> parameters;
     TextPosition where;
+    std::vector<std::string> formerly; // template names it had before
 };
 
 struct GroupFile {

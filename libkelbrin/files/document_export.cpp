@@ -126,6 +126,8 @@ struct OpenList {
     std::string path;
     std::size_t indent;
     bool hasItems = false;
+    std::string header; // a group's opening, until it is written
+    bool written = true;
 };
 
 void open_entry(std::string &out, OpenList &list) {
@@ -146,7 +148,10 @@ void close_entry(std::string &out, const OpenList &list) {
 
 class Exporter {
   public:
-    Exporter(Database &db, const DocumentSink &sink) : db_(db), writer_(sink) { read_templates(); }
+    Exporter(Database &db, const DocumentSink &sink, bool changedOnly)
+        : db_(db), writer_(sink), changedOnly_(changedOnly) {
+        read_templates();
+    }
 
     void run(const Item &group) {
         std::string &out = writer_.out();
@@ -161,27 +166,35 @@ class Exporter {
         while (items.step()) {
             std::string path = items.blob(0);
             while (!open.empty() && !path.starts_with(open.back().path)) {
-                close_entry(out, open.back());
+                if (open.back().written)
+                    close_entry(out, open.back());
                 open.pop_back();
             }
             bool top = open.empty();
-            if (!top)
-                open_entry(out, open.back());
             std::string name = items.text(1);
             std::string shown = top ? name : std::string(last_component(name));
             if (items.integer(2) != 0) {
-                out += "{ \"group\": ";
-                append_json_string(out, shown);
-                if (items.integer(3) != 0)
-                    put_origin(out, items.integer(4), last_step(path), name);
-                open.push_back({path, top ? topIndent : open.back().indent + indentStep});
-            } else {
+                OpenList group{path, top ? topIndent : open.back().indent + indentStep, false, {}, true};
+                group.header = "{ \"group\": ";
+                append_json_string(group.header, shown);
+                bool dynamic = items.integer(3) != 0;
+                if (dynamic)
+                    put_origin(group.header, items.integer(4), last_step(path), name);
+                // Only what holds a change is written of the rest.
+                group.written = false;
+                open.push_back(std::move(group));
+                if (!changedOnly_ || top || dynamic)
+                    write_open_groups(out, open);
+            } else if (!changedOnly_ || (items.view(12).empty() && !items.is_null(7))) {
+                write_open_groups(out, open);
+                open_entry(out, open.back());
                 put_parameter(out, parameter_of(items, shown), name);
             }
             writer_.flush_if_full();
         }
         while (!open.empty()) {
-            close_entry(out, open.back());
+            if (open.back().written)
+                close_entry(out, open.back());
             open.pop_back();
         }
         out += "\n  ]";
@@ -191,6 +204,18 @@ class Exporter {
     }
 
   private:
+    // Opens the groups above an item that are not written yet, outermost first.
+    static void write_open_groups(std::string &out, std::vector<OpenList> &open) {
+        for (std::size_t i = 0; i < open.size(); ++i) {
+            if (open[i].written)
+                continue;
+            if (i > 0)
+                open_entry(out, open[i - 1]);
+            out += open[i].header;
+            open[i].written = true;
+        }
+    }
+
     void read_templates() {
         Query query(db_.statement(
             "SELECT id, name, parent, prefix, max_count, parameters FROM templates ORDER BY id"));
@@ -245,8 +270,10 @@ class Exporter {
         bool first = true;
         for (const auto &[id, t] : templates_) {
             std::string parent = fold(t.parent);
-            if (!group.path.empty() && parent != fold(group.name) && !parent.starts_with(under) &&
-                usedTemplates_.count(id) == 0)
+            bool used = usedTemplates_.count(id) != 0;
+            // Changes alone hold only the groups of the dynamic groups written.
+            if ((changedOnly_ && !used) ||
+                (!group.path.empty() && parent != fold(group.name) && !parent.starts_with(under) && !used))
                 continue;
             out += first ? ",\n  \"templates\": [\n" : ",\n";
             first = false;
@@ -261,7 +288,7 @@ class Exporter {
                 key(out, "max");
                 out += std::to_string(t.maxCount);
             }
-            OpenList list{"", topIndent};
+            OpenList list{"", topIndent, false, {}, true};
             for (const ParameterDeclaration &p : parameters_from_text(t.parameters)) {
                 open_entry(out, list);
                 put_parameter(out, p, "template " + t.name + ", parameter " + p.name);
@@ -274,14 +301,15 @@ class Exporter {
 
     Database &db_;
     Writer writer_;
+    bool changedOnly_;
     std::map<int64_t, Template> templates_;
     std::set<int64_t> usedTemplates_;
 };
 
 } // namespace
 
-void export_document(Database &db, const Item &group, const DocumentSink &sink) {
-    Exporter(db, sink).run(group);
+void export_document(Database &db, const Item &group, const DocumentSink &sink, bool changedOnly) {
+    Exporter(db, sink, changedOnly).run(group);
 }
 
 } // namespace kelbrin

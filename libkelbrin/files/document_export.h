@@ -17,6 +17,9 @@ namespace kelbrin {
 using DocumentSink = std::function<void(std::string_view)>;
 
 // Throws std::runtime_error naming the parameter whose tree does not read back.
-void export_document(Database &db, const Item &group, const DocumentSink &sink);
+// changedOnly: only the values that differ from their declared defaults, and
+// every dynamic group, with the groups that hold them.
+void export_document(Database &db, const Item &group, const DocumentSink &sink,
+                     bool changedOnly = false);
 
 } // namespace kelbrin

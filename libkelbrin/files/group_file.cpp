@@ -301,6 +301,25 @@ class Reader {
         return current;
     }
 
+    // The "formerly" list: full names of a group or parameter, or template names.
+    std::vector<std::string> former_names(const json &object, const std::string &subject,
+                                          bool fullNames) {
+        std::vector<std::string> names;
+        if (!is_list(object, "formerly", subject))
+            return names;
+        for (const json &name : object.at("formerly")) {
+            if (!name.is_string() || name.get<std::string>().empty() ||
+                (fullNames && !is_valid_full_name(name.get<std::string>())))
+                note(object, subject,
+                     std::string("\"formerly\" must list ") +
+                         (fullNames ? "full names" : "template names") + ", not " +
+                         as_written(name));
+            else
+                names.push_back(name.get<std::string>());
+        }
+        return names;
+    }
+
     // An export's dynamic group: the template it was made from, and its number.
     std::optional<DynamicOrigin> read_origin(const json &group, const std::string &subject) {
         std::optional<std::string> name = text_field(group, "template", subject, true);
@@ -333,7 +352,12 @@ class Reader {
             allow_only(item,
                        {"parameter", "value", "tree", "accessControl", "readLevel", "writeLevel",
                         "pattern", "mapTo", "current", "valueHex", "treeStored", "currentHex",
-                        "currentStored"},
+                        "currentStored", "formerly"},
+                       subject);
+        else if (inGroup)
+            allow_only(item,
+                       {"parameter", "value", "tree", "accessControl", "readLevel", "writeLevel",
+                        "pattern", "mapTo", "formerly"},
                        subject);
         else
             allow_only(item,
@@ -415,9 +439,9 @@ class Reader {
                                   ? (top ? "" : parentName + ".") + named->get<std::string>()
                                   : parentName;
         if (state_)
-            allow_only(group, {"group", "items", "template", "number"}, subject);
+            allow_only(group, {"group", "items", "template", "number", "formerly"}, subject);
         else
-            allow_only(group, {"group", "items"}, subject);
+            allow_only(group, {"group", "items", "formerly"}, subject);
         std::optional<std::string> name = text_field(group, "group", subject, true);
         if (!name)
             return;
@@ -433,7 +457,9 @@ class Reader {
                             "and"
                             " underscores, joined by dots"
                           : " is not a valid name: use letters, digits and underscores"));
-        declare(Declaration{subject, true, {}, where(group), std::move(madeFrom)}, group);
+        declare(Declaration{subject, true, {}, where(group), std::move(madeFrom),
+                            former_names(group, subject, true)},
+                group);
         auto items = group.find("items");
         if (items == group.end())
             return;
@@ -448,7 +474,8 @@ class Reader {
             } else if (std::optional<ParameterDeclaration> parameter =
                            read_parameter(item, *items, subject, prefix, true)) {
                 std::string parameterName = prefix + parameter->name;
-                declare(Declaration{parameterName, false, std::move(*parameter), where(item), {}},
+                declare(Declaration{parameterName, false, std::move(*parameter), where(item), {},
+                                    former_names(item, parameterName, true)},
                         item);
             }
         }
@@ -463,9 +490,10 @@ class Reader {
         std::string subject = named != item.end() && named->is_string()
                                   ? "template " + named->get<std::string>()
                                   : "a template";
-        allow_only(item, {"template", "parent", "prefix", "max", "items"}, subject);
+        allow_only(item, {"template", "parent", "prefix", "max", "items", "formerly"}, subject);
         TemplateDeclaration t;
         t.where = where(item);
+        t.formerly = former_names(item, subject, false);
         std::optional<std::string> name = text_field(item, "template", subject, true);
         std::optional<std::string> parent = text_field(item, "parent", subject, true);
         std::optional<std::string> prefix = text_field(item, "prefix", subject);

@@ -4,6 +4,7 @@
 
 #include "store/change_log.h"
 #include "base/errors.h"
+#include "files/former_names.h"
 #include "files/group_file.h"
 #include "base/item_paths.h"
 #include "store/items.h"
@@ -147,6 +148,7 @@ void load_group_file(const char *path, const Settings &settings) {
         check_mapping(db, declaration.parameter);
     for (const TemplateDeclaration &t : file.templates)
         declare_template(db, t);
+    record_former_names(db, file);
     transaction.commit();
 }
 

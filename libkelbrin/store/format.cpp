@@ -23,6 +23,7 @@ constexpr UpgradeStep upgradeSteps[] = {
     index_template_groups,         // 3 -> 4
     mark_as_store,                 // 4 -> 5
     withhold_secret_values,        // 5 -> 6
+    keep_former_names,             // 6 -> 7
 };
 constexpr int64_t oldestVersion = 1;
 constexpr int64_t currentVersion = oldestVersion + std::size(upgradeSteps);

@@ -30,4 +30,7 @@ void mark_as_store(Database &db);
 // already logged of parameters with a read level.
 void withhold_secret_values(Database &db);
 
+// 6 -> 7: each declaration's former names (items.formerly, templates.formerly).
+void keep_former_names(Database &db);
+
 } // namespace kelbrin

@@ -70,7 +70,7 @@ tool=kelbrinctl
 complete_case "changes check" ch
 complete_case "root.Door root.Door.Lock" --store "$KELBRIN_STORE" export root.Do
 complete_case "$work/settings.conf" export -o "$work/se"
-complete_case "--replace" import --
+complete_case "--merge --replace" import --
 complete_case "" changes --since ""
 complete_case "--follow" changes --json --f
 

@@ -190,7 +190,7 @@ err: Try 'kelbrinctl --help'.
 status: 2
 ctl: export root.Network root.Climate
 err: kelbrinctl: export takes at most 1 operand, not 2
-err: Usage: kelbrinctl [--store PATH] export [-o FILE] [GROUP]
+err: Usage: kelbrinctl [--store PATH] export [--changed] [-o FILE] [GROUP]
 status: 2
 ctl: changes --since=3 --json=yes
 err: kelbrinctl: changes: unknown option --json=yes

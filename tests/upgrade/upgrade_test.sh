@@ -44,11 +44,12 @@ kept=$(sqlite3 "$work/old.db" "SELECT count(*), max(log_end) FROM changes WHERE 
 [ "$kept" = "$(printf '17|533\n18|root.Net.Host|gh-9|1\nroot.Net.Host|gh-7')" ] ||
     fail "the log and defaults after the upgrade: $kept"
 
-# A format-4 store (a new one with steps 5 and 6 undone by hand) that logged
+# A format-4 store (a new one with steps 5 to 7 undone by hand) that logged
 # a value of a parameter with a read level: its upgrade withholds that value
 # and keeps the others.
 cp "$work/new.db" "$work/v4.db"
-sqlite3 "$work/v4.db" "ALTER TABLE changes DROP COLUMN withheld; PRAGMA application_id = 0;
+sqlite3 "$work/v4.db" "ALTER TABLE items DROP COLUMN formerly; ALTER TABLE templates DROP COLUMN formerly;
+    ALTER TABLE changes DROP COLUMN withheld; PRAGMA application_id = 0;
     PRAGMA user_version = 4; INSERT INTO changes(name, time, value, log_end)
     VALUES('root.Img.Secret', 1, 's4', 0), ('root.Net.Host', 1, 'h', 0)"
 run v4 "get root.Net.Host" >/dev/null

@@ -1,0 +1,20 @@
+// The names a declaration had before (its "formerly" list), as the store
+// keeps them: a JSON list in items.formerly and templates.formerly.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/declarations.h"
+#include "store/database.h"
+
+namespace kelbrin {
+
+std::string former_names_text(const std::vector<std::string> &names);
+std::vector<std::string> former_names_from_text(std::string_view text);
+
+// Keeps the former names that the file's declarations list, on the items and
+// templates of the same names, inside the caller's transaction.
+void record_former_names(Database &db, const GroupFile &file);
+
+} // namespace kelbrin
