@@ -8,29 +8,31 @@
 
 #include "kelbrinctl/commands.h"
 #include "kelbrinctl/messages.h"
+#include "kelbrinctl/plan.h"
 #include "kelbrinctl/store_access.h"
 #include "base/names.h"
-#include "base/tree_text.h"
+#include "store/change_log.h"
 #include "store/reset.h"
 
 namespace kelbrinctl {
 
 namespace {
 
-using json = nlohmann::ordered_json;
-
-// A value as one JSON text: a plain value as a string, a complex one as its tree.
-std::string plan_value(const kelbrin::ResetStep &step, const std::string &stored) {
-    if (step.readLevel > 0)
-        return "withheld";
-    json value = stored;
-    if (step.complex)
-        try {
-            value = kelbrin::natural_form_of(stored);
-        } catch (const kelbrin::StoreError &) {
-            value = "(unreadable)";
+// The plan as migrate prints it: a plain value's old and new text, a
+// complex value's none, a read-protected value withheld.
+std::vector<kelbrin::PlanLine> plan_lines(const std::vector<kelbrin::ResetStep> &steps) {
+    std::vector<kelbrin::PlanLine> lines;
+    for (const kelbrin::ResetStep &step : steps) {
+        bool reset = step.kind == kelbrin::ResetStep::Kind::Reset;
+        kelbrin::PlanLine line{reset ? "reset" : "remove", step.name, {}, {}, {}, false};
+        line.withheld = kelbrin::withholds_values(step.readLevel);
+        if (reset && !step.complex && !line.withheld) {
+            line.before = step.value;
+            line.after = step.defaultValue;
         }
-    return value.dump(-1, ' ', false, json::error_handler_t::replace);
+        lines.push_back(std::move(line));
+    }
+    return lines;
 }
 
 std::vector<kelbrin::Item> items_named(kelbrin::Database &store, const std::vector<std::string> &names,
@@ -70,17 +72,11 @@ int reset(const Invocation &invocation) {
     } catch (const kelbrin::StoreError &error) {
         throw Failure("reset: store " + path + ": " + reason_of(error) + "; the store was not changed");
     }
-    for (const kelbrin::ResetStep &step : plan) {
-        std::string line = step.kind == kelbrin::ResetStep::Kind::Remove
-                               ? "remove " + step.name
-                               : "reset " + step.name + " " + plan_value(step, step.value) + " " +
-                                     plan_value(step, step.defaultValue);
-        std::puts(printable(line).c_str());
-    }
+    print_plan(plan_lines(plan), invocation.has("--json"));
     return exitDone;
 }
 
-constexpr Option options[] = {{"--dry-run"}, {"--keep-groups"}};
+constexpr Option options[] = {{"--dry-run"}, {"--keep-groups"}, {"--json"}};
 
 } // namespace
 

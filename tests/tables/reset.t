@@ -12,8 +12,8 @@ in: }
 run: --nolog setparams -
 ctl: reset
 out: reset root.Unit.Name "x\\"y" "bench-1"
-out: reset root.Unit.Key withheld withheld
-out: reset root.Unit.Plan {"mode":"auto","at":{"hour":"7"}} {"mode":"auto","at":{"hour":"6"}}
+out: reset root.Unit.Key withheld
+out: reset root.Unit.Plan
 out: remove root.Lamp.Z0
 run: --nolog get root.Unit.Name - VALUE getgrouplist root.Lamp
 out: "bench-1"
@@ -51,6 +51,9 @@ out: Z0
 test: named items only; --keep-groups resets a group's parameters to its template's defaults
 run: --nolog set root.Unit.Name n2 addgroup root.Lamp zone set root.Lamp.Z0.Label hall set root.Lamp.Level 8
 out: root.Lamp.Z0
+ctl: reset --dry-run --json --keep-groups root.LAMP
+out: {"action":"reset","name":"root.Lamp.Level","old":"8","new":"5"}
+out: {"action":"reset","name":"root.Lamp.Z0.Label","old":"hall","new":""}
 ctl: reset --keep-groups root.LAMP
 out: reset root.Lamp.Level "8" "5"
 out: reset root.Lamp.Z0.Label "hall" ""
@@ -70,7 +73,7 @@ err: kelbrinctl: reset: root.Unit.Alias maps to root.Unit.Name; reset that param
 status: 1
 ctl: reset --force
 err: kelbrinctl: reset: unknown option --force
-err: Usage: kelbrinctl [--store PATH] reset [--dry-run] [--keep-groups] [NAME...]
+err: Usage: kelbrinctl [--store PATH] reset [--dry-run] [--keep-groups] [--json] [NAME...]
 status: 2
 run: --nolog get root.Unit.Name
 out: "n3"
