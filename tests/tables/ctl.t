@@ -40,6 +40,12 @@ file b.json:  {"group": "root.Net_Wan", "items": [{"parameter": "IP"}]}]}
 ctl: check a.json b.json
 err: b.json:1:45: root.Net.Wan_IP: warning: the SCRIPT and PHP outputs write it as root_Net_Wan_IP, as they do root.Net_Wan.IP (a.json:1:49)
 
+test: check shortens a long default in its message, never inside a character
+file long.json: {"groups": [{"group": "root.N", "items": [{"parameter": "P", "value": "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaé!", "pattern": "[0-9]+"}]}]}
+ctl: check long.json
+err: long.json:1:43: root.N.P: default "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa... does not match the pattern "[0-9]+"
+status: 1
+
 test: check reads files in order, as loading them one after another would, and touches no store
 file a.json: {"groups": [{"group": "root.A", "items": [{"parameter": "x"}]}]}
 file b.json: {"groups": [{"group": "root.B", "items": [{"parameter": "y", "mapTo": "root.A.x"}]}],
@@ -196,11 +202,15 @@ ctl: changes --since=3 --json=yes
 err: kelbrinctl: changes: unknown option --json=yes
 err: Usage: kelbrinctl [--store PATH] changes [--since N] [--follow] [--json]
 status: 2
+ctl: show root.Network root.Climate
+err: kelbrinctl: show takes 1 operand, not 2
+err: Usage: kelbrinctl [--store PATH] show [--json] NAME
+status: 2
 ctl: show -- --json
 err: kelbrinctl: show: --json is not a parameter or group name (root, then components joined by dots)
 status: 1
 
-test: export, import into an empty store and export again give the same bytes; kelbrinclient reads both stores alike
+test: export, import into an empty store (sound, as verify finds) and export again give the same bytes; kelbrinclient reads both stores alike
 file card.json: {"templates": [{"template": "card", "parent": "root.Badge", "prefix": "C"}]}
 run: readgroupfile card.json addgroup root.Badge --number 5 badge addgroup root.Badge badge addgroup root.Badge card addgroup root.Event.Action action
 out: root.Badge.B5
@@ -216,6 +226,7 @@ run: setparams zones.txt
 sh: sqlite3 store.db "UPDATE items SET default_value = value, value = '[\"l\",[[\"s\",2,null,\"x\"]]]' WHERE name = 'root.Security.Firewall'" && kelbrinclient --nolog set root.Climate.Display.Text "$(printf 'Caf\351')"
 ctl: export -o one.json
 ctl: --store copy.db import one.json
+ctl: --store copy.db verify
 sh: kelbrinctl --store copy.db export | cmp - one.json && for s in store copy; do KELBRIN_STORE=$s.db kelbrinclient --nolog getgroup root - NAMEVALUESECTIONS getgrouplist root.Badge | sed 1d > $s.txt; done && cmp store.txt copy.txt && grep -E '"(HostName|Text|Zones|Firewall|B5)"|front' one.json | sed 's/"tree": .*"current/.../' | cut -c-104
 out:         { "parameter": "HostName", "value": "sproutwarden", "current": "gh-3", "pattern": "[A-Za-z0-9][A
 out:           { "parameter": "Text", "value": "Tomato house", "currentHex": "436166e9" },
@@ -227,6 +238,20 @@ run: --nolog readgroupfile one.json
 err: Error -18 reading file 'one.json' into kelbrin!
 err: Failed to read groupfile 'one.json'
 status: 1
+
+test: export writes a UTF-8 value as text; other bytes (surrogates, past U+10FFFF) as hex
+sh: for v in 'Caf\303\251' '\364\217\277\277' '\355\240\200' '\364\220\200\200'; do kelbrinclient --nolog set root.Climate.Display.Text "$(printf "$v")" && kelbrinctl export root.Climate.Display | sed -n 's/.*"Tomato house", //p'; done
+out: "current": "Café" },
+out: "current": "\xf4\x8f\xbf\xbf" },
+out: "currentHex": "eda080" },
+out: "currentHex": "f4908080" },
+
+test: export refuses a damaged complex value (a node whose parts do not fit its kind) and names it
+sh: sqlite3 store.db "UPDATE items SET value = '[\"h\",3,\"string\",\"x\"]' WHERE name = 'root.Climate.Zones'"
+ctl: export -o out.json
+err: kelbrinctl: root.Climate.Zones: the complex value does not read back (see verify)
+status: 1
+absent: out.json
 
 test: import checks the whole export first, lists every problem with its place, and changes no store
 file bad.json: {"groups": [{"group": "root", "items": [
@@ -287,10 +312,10 @@ test: the change log keeps about 1 MiB of entries, dropping the oldest
 sh: awk 'BEGIN { printf "{\"groups\": [{\"group\": \"root.Big\", \"items\": ["; for (i = 0; i < 5000; i++) printf "%s{\"parameter\": \"P%d\", \"value\": \"%0250d\"}", i ? "," : "", i, i; print "]}]}" }' > big.json && kelbrinclient --nolog readgroupfile big.json && sqlite3 store.db 'SELECT min(sequence) > 1000, max(log_end) - min(log_end) BETWEEN 1048576 - 300 AND 1048576 + 100 * 300 FROM changes'
 out: 1|1
 
-test: verify finds nothing in a sound store, and lists what is planted in one
-ctl: verify
+test: verify finds nothing in a sound store (a dynamic group in it too), and lists what is planted in one
 run: addgroup root.Badge badge
 out: root.Badge.B0
+ctl: verify
 sh: sqlite3 store.db "UPDATE items SET value = '12' WHERE name = 'root.Network.eth0.MTU'; UPDATE items SET value = '[\"s\"' WHERE name = 'root.Climate.Zones'; DELETE FROM items WHERE name = 'root.Time.NTP'; DELETE FROM templates WHERE name = 'badge'; UPDATE items SET map_to = 'root.Network' WHERE name = 'root.Network.Name'"
 ctl: verify
 out: root.Network.Name: maps to root.Network, which is a group
