@@ -18,10 +18,11 @@ int check(const Invocation &invocation) {
         std::vector<kelbrin::Problem> problems;
         // Declarations of a file with problems still count for the files
         // after it, so that one mistake is reported once.
-        sequence.add(file,
-                     kelbrin::read_group_file(file.c_str(), problems, true,
-                                              kelbrin::Contents::DeclarationsAndState),
-                     problems);
+        sequence.begin(file);
+        std::vector<kelbrin::TemplateDeclaration> templates = kelbrin::read_group_file(
+            file.c_str(), &problems, kelbrin::Contents::DeclarationsAndState,
+            [&](const kelbrin::Declaration &declaration) { sequence.add(declaration, problems); });
+        sequence.finish(templates, problems);
         valid = valid && problems.empty();
         print_problems(file, std::move(problems));
     }

@@ -1,7 +1,8 @@
 // import [--replace] FILE: an export loaded into an empty store, or with
 // --replace in place of the store's whole content. The file is checked as
-// check checks it before the store is opened; then everything is written
-// in one transaction, so the store holds all of it or is left as it was.
+// check checks it before the store is opened, in one streaming pass; a
+// second pass writes everything in one transaction, so the store holds all
+// of it or is left as it was.
 #include "kelbrinctl/commands.h"
 #include "files/document_import.h"
 #include "files/group_file_sequence.h"
@@ -15,9 +16,12 @@ namespace {
 int load_export(const Invocation &invocation) {
     const std::string &file = invocation.operands[0];
     std::vector<kelbrin::Problem> problems;
-    kelbrin::GroupFile document = kelbrin::read_group_file(file.c_str(), problems, true,
-                                                           kelbrin::Contents::DeclarationsAndState);
-    kelbrin::GroupFileSequence().add(file, document, problems);
+    kelbrin::GroupFileSequence sequence;
+    sequence.begin(file);
+    std::vector<kelbrin::TemplateDeclaration> templates = kelbrin::read_group_file(
+        file.c_str(), &problems, kelbrin::Contents::DeclarationsAndState,
+        [&](const kelbrin::Declaration &declaration) { sequence.add(declaration, problems); });
+    sequence.finish(templates, problems);
     if (!problems.empty()) {
         std::size_t count = problems.size();
         print_problems(file, std::move(problems));
@@ -34,7 +38,7 @@ int load_export(const Invocation &invocation) {
                           std::to_string(content.items) + " groups and parameters, " +
                           std::to_string(content.templates) +
                           " templates); import --replace FILE replaces all of it");
-        kelbrin::import_document(*store, document, kelbrin::Settings{});
+        kelbrin::import_document(*store, file.c_str(), templates, kelbrin::Settings{});
         transaction.commit();
     } catch (const kelbrin::StoreError &error) {
         throw Failure("import: store " + path + ": " + reason_of(error) +

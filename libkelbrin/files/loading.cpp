@@ -107,11 +107,6 @@ void declare_parameter(Database &db, const Settings &settings, KnownGroups &know
                   p.readLevel);
 }
 
-void check_mapping(Database &db, const ParameterDeclaration &p) {
-    if (!p.mapTo.empty() && stored_mapping_refusal(db, p.mapTo))
-        invalid();
-}
-
 void declare_template(Database &db, const TemplateDeclaration &t) {
     std::optional<Item> parent = find_item(db, t.parent, declaredNames);
     if (!parent || !parent->isGroup)
@@ -132,20 +127,27 @@ void declare_template(Database &db, const TemplateDeclaration &t) {
 } // namespace
 
 void load_group_file(const char *path, const Settings &settings) {
-    GroupFile file = read_group_file(path);
+    // Read twice, streaming: checked whole first, so that a file with a
+    // problem leaves the store as it was (and a missing one uncreated).
+    read_group_file(path, nullptr, Contents::Declarations, [](const Declaration &) {});
     Database &db = database(IfMissing::Create);
     db.apply_sync_mode(settings.syncMode);
     WriteTransaction transaction(db);
     KnownGroups known;
-    for (const Declaration &declaration : file.declarations) {
-        if (declaration.isGroup)
-            ensure_group(db, known, declaration.fullName);
-        else
-            declare_parameter(db, settings, known, declaration);
-    }
-    for (const Declaration &declaration : file.declarations)
-        check_mapping(db, declaration.parameter);
-    for (const TemplateDeclaration &t : file.templates)
+    std::vector<std::string> mappings;
+    std::vector<TemplateDeclaration> templates =
+        read_group_file(path, nullptr, Contents::Declarations, [&](const Declaration &declaration) {
+            if (declaration.isGroup)
+                ensure_group(db, known, declaration.fullName);
+            else
+                declare_parameter(db, settings, known, declaration);
+            if (!declaration.parameter.mapTo.empty())
+                mappings.push_back(declaration.parameter.mapTo);
+        });
+    for (const std::string &target : mappings)
+        if (stored_mapping_refusal(db, target))
+            invalid();
+    for (const TemplateDeclaration &t : templates)
         declare_template(db, t);
     transaction.commit();
 }
