@@ -3,7 +3,6 @@
 // file, line and column, the name it concerns and the cause. An export is
 // a group file with state, and is checked too.
 #include "kelbrinctl/commands.h"
-#include "files/group_file.h"
 #include "files/group_file_sequence.h"
 #include "kelbrinctl/messages.h"
 
@@ -18,11 +17,7 @@ int check(const Invocation &invocation) {
         std::vector<kelbrin::Problem> problems;
         // Declarations of a file with problems still count for the files
         // after it, so that one mistake is reported once.
-        sequence.begin(file);
-        std::vector<kelbrin::TemplateDeclaration> templates = kelbrin::read_group_file(
-            file.c_str(), &problems, kelbrin::Contents::DeclarationsAndState,
-            [&](const kelbrin::Declaration &declaration) { sequence.add(declaration, problems); });
-        sequence.finish(templates, problems);
+        sequence.check(file, problems);
         valid = valid && problems.empty();
         print_problems(file, std::move(problems));
     }

@@ -16,12 +16,7 @@ namespace {
 int load_export(const Invocation &invocation) {
     const std::string &file = invocation.operands[0];
     std::vector<kelbrin::Problem> problems;
-    kelbrin::GroupFileSequence sequence;
-    sequence.begin(file);
-    std::vector<kelbrin::TemplateDeclaration> templates = kelbrin::read_group_file(
-        file.c_str(), &problems, kelbrin::Contents::DeclarationsAndState,
-        [&](const kelbrin::Declaration &declaration) { sequence.add(declaration, problems); });
-    sequence.finish(templates, problems);
+    std::vector<kelbrin::TemplateDeclaration> templates = kelbrin::GroupFileSequence().check(file, problems);
     if (!problems.empty()) {
         std::size_t count = problems.size();
         print_problems(file, std::move(problems));

@@ -11,6 +11,7 @@
 
 #include "base/json_text.h"
 #include "files/located_json.h"
+#include "files/name_table.h"
 #include "base/names.h"
 #include "base/pattern.h"
 #include "base/rules.h"
@@ -582,18 +583,17 @@ class Reader : public StreamListener {
             note(place, declaration.fullName, "the full name is longer than 255 bytes");
             return;
         }
-        auto [known, added] = declared_.emplace(fold(declaration.fullName),
-                                                std::pair(declaration.isGroup, declaration.where));
+        auto [known, added] =
+            declared_.try_emplace(fold(declaration.fullName), {declaration.isGroup, declaration.where.line});
         // A group may be opened again (to add to it); anything else twice is a mistake.
         if (!added) {
-            auto [wasGroup, first] = known->second;
-            if (wasGroup && declaration.isGroup)
+            if (known->isGroup && declaration.isGroup)
                 return;
-            std::string cause = wasGroup == declaration.isGroup
+            std::string cause = known->isGroup == declaration.isGroup
                                     ? "declared twice"
                                     : "declared as a group and as a parameter";
-            if (first.line > 0)
-                cause += " (first on line " + std::to_string(first.line) + ")";
+            if (known->line > 0)
+                cause += " (first on line " + std::to_string(known->line) + ")";
             note(place, declaration.fullName, std::move(cause));
             return;
         }
@@ -615,8 +615,11 @@ class Reader : public StreamListener {
     std::vector<std::optional<std::string>> openGroups_;
     std::vector<DynamicGroup> dynamicGroups_; // checked against the templates at the end
     std::size_t leftOut_ = 0;
-    std::map<std::string, std::pair<bool, TextPosition>>
-        declared_; // is a group, and where first declared
+    struct FirstDeclared {
+        bool isGroup;
+        int line;
+    };
+    NameTable<FirstDeclared> declared_; // by folded name
     std::set<std::string> templateNames_;
 };
 

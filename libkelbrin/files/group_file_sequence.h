@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "files/group_file.h"
+#include "files/name_table.h"
 
 namespace kelbrin {
 
@@ -25,15 +26,16 @@ class GroupFileSequence {
     void begin(const std::string &fileName);
     void add(const Declaration &declaration, std::vector<Problem> &problems);
     void finish(const std::vector<TemplateDeclaration> &templates, std::vector<Problem> &problems);
+    // All three for the file at path, read with its state; its templates.
+    std::vector<TemplateDeclaration> check(const std::string &path, std::vector<Problem> &problems);
 
     enum class Kind { Group, Plain, Complex };
 
   private:
     struct Known {
         Kind kind;
-        std::size_t file;
+        uint32_t file;
         TextPosition where;
-        std::string mapTo;
     };
 
     void enter(const std::string &name, Kind kind, const Declaration &declaration,
@@ -44,7 +46,9 @@ class GroupFileSequence {
     std::string described(const Known &known) const;
 
     // By folded name; groups include ancestors that no file declares.
-    std::unordered_map<std::string, Known> names_;
+    NameTable<Known> names_;
+    // What the parameters that map somewhere map to, by folded name.
+    std::unordered_map<std::string, std::string> mapTo_;
     std::vector<std::string> files_;
     // Names whose kind a file contradicts, each reported once.
     std::unordered_set<std::string> contradicted_;
