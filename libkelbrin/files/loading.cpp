@@ -26,6 +26,7 @@ struct KnownGroup {
     std::string path;
     int64_t depth;
     std::optional<uint64_t> nextPosition; // read when first needed
+    bool made = false; // by this load: nothing under it is in the store yet
 };
 // By folded name: most declarations are parameters of a group just declared.
 using KnownGroups = std::unordered_map<std::string, KnownGroup>;
@@ -53,16 +54,18 @@ KnownGroup &ensure_group(Database &db, KnownGroups &known, const std::string &na
     if (auto found = known.find(folded); found != known.end())
         return found->second;
     KnownGroup group;
-    if (std::optional<Item> existing = find_item(db, name, declaredNames)) {
+    std::string_view parent = parent_name(name);
+    auto parentKnown = parent.empty() ? known.end() : known.find(fold(parent));
+    bool underNew = parentKnown != known.end() && parentKnown->second.made;
+    if (std::optional<Item> existing = underNew ? std::nullopt : find_item(db, name, declaredNames)) {
         if (!existing->isGroup)
             invalid();
         group = KnownGroup{std::move(existing->path), existing->depth, std::nullopt};
     } else {
-        std::string_view parent = parent_name(name);
         if (parent.empty())
             invalid();
         KnownGroup &parentGroup = ensure_group(db, known, std::string(parent));
-        group = KnownGroup{parentGroup.path + declared_step(take_position(db, parentGroup)), parentGroup.depth + 1, 0};
+        group = KnownGroup{parentGroup.path + declared_step(take_position(db, parentGroup)), parentGroup.depth + 1, 0, true};
         Query(db.statement("INSERT INTO items(path, depth, name, folded, is_group) VALUES(?1, ?2, ?3, ?4, 1)"))
             .bind_blob(1, group.path)
             .bind(2, group.depth)
@@ -83,7 +86,7 @@ void bind_attributes(Query &query, const ParameterDeclaration &p) {
 void declare_parameter(Database &db, const Settings &settings, KnownGroups &known, const Declaration &declaration) {
     const ParameterDeclaration &p = declaration.parameter;
     KnownGroup &group = ensure_group(db, known, std::string(parent_name(declaration.fullName)));
-    if (std::optional<Item> existing = find_item(db, declaration.fullName, declaredNames)) {
+    if (std::optional<Item> existing = group.made ? std::nullopt : find_item(db, declaration.fullName, declaredNames)) {
         // The value kept must suit the new declaration, as a set would have to.
         if (existing->isGroup || existing->complex != p.complex ||
             (!p.complex && p.mapTo.empty() && plain_value_refusal("value", existing->value, p.pattern)))
