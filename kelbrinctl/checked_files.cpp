@@ -6,10 +6,8 @@
 
 namespace kelbrinctl {
 
-namespace {
-
-std::size_t check_in_order(const std::vector<std::string> &files, kelbrin::Contents contents,
-                           std::vector<kelbrin::GroupFile> *read, bool locate, Warnings warnings) {
+std::size_t check_files(const std::vector<std::string> &files, kelbrin::Contents contents,
+                        std::vector<kelbrin::GroupFile> *read, Warnings warnings) {
     kelbrin::GroupFileSequence sequence;
     kelbrin::SharedVariables variables;
     std::size_t count = 0;
@@ -17,32 +15,25 @@ std::size_t check_in_order(const std::vector<std::string> &files, kelbrin::Conte
         std::vector<kelbrin::Problem> problems, warned;
         // Declarations of a file with problems still count for the files
         // after it, so that one mistake is reported once.
-        kelbrin::GroupFile declared = kelbrin::read_group_file(file.c_str(), problems, locate, contents);
-        sequence.add(file, declared, problems);
-        count += problems.size();
-        if (warnings == Warnings::SharedVariables)
-            variables.add(file, declared, warned);
-        problems.insert(problems.end(), warned.begin(), warned.end());
-        if (locate)
-            print_problems(file, std::move(problems));
+        // The file streams; only a caller that asks keeps its declarations.
         if (read)
-            read->push_back(std::move(declared));
+            read->emplace_back();
+        sequence.begin(file);
+        std::vector<kelbrin::TemplateDeclaration> templates = kelbrin::read_group_file(
+            file.c_str(), &problems, contents, [&](const kelbrin::Declaration &declaration) {
+                sequence.add(declaration, problems);
+                if (warnings == Warnings::SharedVariables)
+                    variables.add(file, declaration, warned);
+                if (read)
+                    read->back().declarations.push_back(declaration);
+            });
+        sequence.finish(templates, problems);
+        count += problems.size();
+        problems.insert(problems.end(), warned.begin(), warned.end());
+        print_problems(file, std::move(problems));
+        if (read)
+            read->back().templates = std::move(templates);
     }
-    return count;
-}
-
-} // namespace
-
-std::size_t check_files(const std::vector<std::string> &files, kelbrin::Contents contents,
-                        std::vector<kelbrin::GroupFile> *read, Warnings warnings) {
-    // Warnings say where, so they need every node located.
-    if (warnings != Warnings::None)
-        return check_in_order(files, contents, read, true, warnings);
-    // Locating every node costs most of a large file's memory and time: only
-    // files with problems are read again to say where they are.
-    std::size_t count = check_in_order(files, contents, read, false, warnings);
-    if (count != 0)
-        count = check_in_order(files, contents, nullptr, true, warnings);
     return count;
 }
 

@@ -2,8 +2,8 @@
 // with --replace in place of the store's whole content, or with --merge its
 // values brought to the store's declarations as migrate brings a store's
 // (the plan printed). The file is checked as check checks it before the
-// store is opened; then everything is written in one transaction, so the
-// store holds all of it or is left as it was.
+// store is opened, in one streaming pass; a second pass writes everything in
+// one transaction, so the store holds all of it or is left as it was.
 #include "kelbrinctl/commands.h"
 #include "files/document_import.h"
 #include "files/store_state.h"
@@ -21,9 +21,7 @@ int load_export(const Invocation &invocation) {
     if (invocation.has("--replace") && invocation.has("--merge"))
         throw UsageError("import: --replace and --merge exclude each other");
     std::vector<kelbrin::Problem> problems;
-    kelbrin::GroupFile document = kelbrin::read_group_file(file.c_str(), problems, true,
-                                                           kelbrin::Contents::DeclarationsAndState);
-    kelbrin::GroupFileSequence().add(file, document, problems);
+    std::vector<kelbrin::TemplateDeclaration> templates = kelbrin::GroupFileSequence().check(file, problems);
     if (!problems.empty()) {
         std::size_t count = problems.size();
         print_problems(file, std::move(problems));
@@ -36,6 +34,8 @@ int load_export(const Invocation &invocation) {
         kelbrin::WriteTransaction transaction(*store);
         if (invocation.has("--merge")) {
             kelbrin::StoreState state = kelbrin::read_store_state(*store);
+            kelbrin::GroupFile document =
+                kelbrin::read_whole_group_file(file.c_str(), nullptr, kelbrin::Contents::DeclarationsAndState);
             kelbrin::add_document_values(state.former, document);
             kelbrin::Migration merged = kelbrin::migrate_to(std::move(state.declarations), state.former);
             apply_migration(*store, merged);
@@ -49,7 +49,7 @@ int load_export(const Invocation &invocation) {
                           std::to_string(content.items) + " groups and parameters, " +
                           std::to_string(content.templates) +
                           " templates); import --replace FILE replaces all of it");
-        kelbrin::import_document(*store, document, kelbrin::Settings{});
+        kelbrin::import_document(*store, file.c_str(), templates, kelbrin::Settings{});
         transaction.commit();
     } catch (const kelbrin::StoreError &error) {
         throw Failure("import: store " + path + ": " + reason_of(error) +

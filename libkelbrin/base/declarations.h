@@ -64,11 +64,6 @@ struct TemplateDeclaration {
     std::vector<std::string> formerly; // template names it had before
 };
 
-struct GroupFile {
-    std::vector<Declaration> declarations;
-    std::vector<TemplateDeclaration> templates;
-};
-
 // A template's parameters as kept in the store, and back.
 std::string parameters_to_text(const std::vector<ParameterDeclaration> &parameters);
 std::vector<ParameterDeclaration> parameters_from_text(const std::string &text);

@@ -1,5 +1,6 @@
 #include "files/document_import.h"
 
+#include <functional>
 #include <unordered_map>
 
 #include "store/change_log.h"
@@ -22,9 +23,9 @@ struct PlacedGroup {
 
 class Layout {
   public:
-    Layout(Database &db, const GroupFile &document) : db_(db) {
+    Layout(Database &db, const std::vector<TemplateDeclaration> &templates) : db_(db) {
         int64_t id = 0;
-        for (const TemplateDeclaration &t : document.templates)
+        for (const TemplateDeclaration &t : templates)
             templateIds_.emplace(fold(t.name), ++id);
         groups_.emplace("root", PlacedGroup{"root", "", 0, 0, {}});
     }
@@ -76,9 +77,9 @@ class Layout {
     }
 
     // A template's parent in its group's declared case, as loading keeps it.
-    void place_templates(const GroupFile &document) {
+    void place_templates(const std::vector<TemplateDeclaration> &templates) {
         int64_t id = 0;
-        for (const TemplateDeclaration &t : document.templates) {
+        for (const TemplateDeclaration &t : templates) {
             auto parent = groups_.find(fold(t.parent));
             Query(db_.statement("INSERT INTO templates(id, name, folded, parent, prefix, max_count,"
                                 " parameters) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)"))
@@ -110,20 +111,44 @@ StoreContent store_content(Database &db) {
     return content;
 }
 
-void import_document(Database &db, const GroupFile &document, const Settings &settings) {
+namespace {
+
+// Drops everything but root, then lays the declarations that each hands
+// over out in their order, and the templates.
+void lay_out(Database &db, const std::vector<TemplateDeclaration> &templates, const Settings &settings,
+             const std::function<void(const DeclarationSink &)> &declarations) {
     Query(db.statement("DELETE FROM items WHERE path > x''")).run();
     Query(db.statement("DELETE FROM templates")).run();
-    Layout layout(db, document);
-    for (const Declaration &declaration : document.declarations) {
-        if (declaration.isGroup)
-            layout.place_group(declaration.fullName, declaration.madeFrom);
-        else
+    Layout layout(db, templates);
+    std::vector<std::string> topGroups;
+    declarations([&](const Declaration &declaration) {
+        if (!declaration.isGroup) {
             layout.place_parameter(declaration);
-    }
-    layout.place_templates(document);
-    for (const Declaration &declaration : document.declarations)
-        if (declaration.isGroup && parent_name(declaration.fullName).empty())
-            record_change(db, settings, declaration.fullName);
+            return;
+        }
+        layout.place_group(declaration.fullName, declaration.madeFrom);
+        if (parent_name(declaration.fullName).empty())
+            topGroups.push_back(declaration.fullName);
+    });
+    layout.place_templates(templates);
+    for (const std::string &name : topGroups)
+        record_change(db, settings, name);
+}
+
+} // namespace
+
+void import_document(Database &db, const char *path, const std::vector<TemplateDeclaration> &templates,
+                     const Settings &settings) {
+    lay_out(db, templates, settings, [&](const DeclarationSink &each) {
+        read_group_file(path, nullptr, Contents::DeclarationsAndState, each);
+    });
+}
+
+void import_document(Database &db, const GroupFile &document, const Settings &settings) {
+    lay_out(db, document.templates, settings, [&](const DeclarationSink &each) {
+        for (const Declaration &declaration : document.declarations)
+            each(declaration);
+    });
 }
 
 } // namespace kelbrin

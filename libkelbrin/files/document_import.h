@@ -17,8 +17,13 @@ struct StoreContent {
 StoreContent store_content(Database &db);
 
 // Inside the caller's write transaction: drops everything but root, then
-// lays the document out in its order. The document was read with its state
-// and checked as a whole (GroupFileSequence): this checks nothing again.
+// lays the export at path out in its order as it reads it again. The file
+// was read with its state and checked (GroupFileSequence), which gave its
+// templates: this checks nothing again, and a file that has changed since
+// throws its first problem's code.
+void import_document(Database &db, const char *path, const std::vector<TemplateDeclaration> &templates,
+                     const Settings &settings);
+// The same for declarations already read and checked, held whole (a migration's).
 void import_document(Database &db, const GroupFile &document, const Settings &settings);
 
 } // namespace kelbrin

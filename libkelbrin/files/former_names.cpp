@@ -25,15 +25,28 @@ std::vector<std::string> former_names_from_text(std::string_view text) {
     return names;
 }
 
+namespace {
+
+void keep(Database &db, const char *sql, const std::string &name, const std::vector<std::string> &formerly) {
+    if (!formerly.empty())
+        Query(db.statement(sql)).bind(1, fold(name)).bind(2, former_names_text(formerly)).run();
+}
+
+} // namespace
+
+void record_former_names(Database &db, const Declaration &declaration) {
+    keep(db, "UPDATE items SET formerly = ?2 WHERE folded = ?1", declaration.fullName, declaration.formerly);
+}
+
+void record_former_names(Database &db, const TemplateDeclaration &declaration) {
+    keep(db, "UPDATE templates SET formerly = ?2 WHERE folded = ?1", declaration.name, declaration.formerly);
+}
+
 void record_former_names(Database &db, const GroupFile &file) {
-    auto keep = [&db](const char *sql, const std::string &name, const std::vector<std::string> &formerly) {
-        if (!formerly.empty())
-            Query(db.statement(sql)).bind(1, fold(name)).bind(2, former_names_text(formerly)).run();
-    };
     for (const Declaration &declaration : file.declarations)
-        keep("UPDATE items SET formerly = ?2 WHERE folded = ?1", declaration.fullName, declaration.formerly);
+        record_former_names(db, declaration);
     for (const TemplateDeclaration &t : file.templates)
-        keep("UPDATE templates SET formerly = ?2 WHERE folded = ?1", t.name, t.formerly);
+        record_former_names(db, t);
 }
 
 } // namespace kelbrin

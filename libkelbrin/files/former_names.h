@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/declarations.h"
+#include "files/group_file.h"
 #include "store/database.h"
 
 namespace kelbrin {
@@ -13,8 +14,10 @@ namespace kelbrin {
 std::string former_names_text(const std::vector<std::string> &names);
 std::vector<std::string> former_names_from_text(std::string_view text);
 
-// Keeps the former names that the file's declarations list, on the items and
-// templates of the same names, inside the caller's transaction.
+// Keeps the former names that a declaration lists, on the item or template
+// of the same name, inside the caller's transaction; or those of a file's.
+void record_former_names(Database &db, const Declaration &declaration);
+void record_former_names(Database &db, const TemplateDeclaration &declaration);
 void record_former_names(Database &db, const GroupFile &file);
 
 } // namespace kelbrin

@@ -4,13 +4,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <optional>
 #include <set>
 
 #include "base/json_text.h"
 #include "files/located_json.h"
+#include "files/name_table.h"
 #include "base/names.h"
 #include "base/pattern.h"
 #include "base/rules.h"
@@ -25,53 +25,65 @@ using json = nlohmann::ordered_json;
 // Longest key compared with the known ones for a likely misspelling.
 constexpr std::size_t maxSpellingKeyBytes = 40;
 
-std::string read_file(const char *path, std::size_t maxBytes) {
-    std::unique_ptr<FILE, int (*)(FILE *)> file(std::fopen(path, "rb"), std::fclose);
-    if (!file)
-        throw StoreError{FILE_UNREADABLE, std::strerror(errno)};
-    std::string text;
+// Where the file first nests deeper than the limit, strings and comments
+// skipped (nullopt if nowhere), read a buffer at a time before parsing, so
+// that no later recursion over a part of it can run deep. Throws for a file
+// that cannot be read or is larger than maxBytes.
+std::optional<TextPosition> too_deep_at(FILE *file, std::size_t maxBytes) {
+    enum { Plain, InString, Escaped, Slash, LineComment, BlockComment, BlockStar } state = Plain;
+    int depth = 0;
+    TextPosition at{1, 0};
+    std::size_t total = 0;
     char chunk[65536];
     std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-        text.append(chunk, got);
-        if (text.size() > maxBytes)
-            throw StoreError{FILE_UNREADABLE, maxBytes == maxGroupFileBytes
-                                                  ? "the file is larger than 16 MiB"
-                                                  : "the file is larger than 64 MiB"};
-    }
-    if (std::ferror(file.get()))
-        throw StoreError{FILE_UNREADABLE, std::strerror(errno)};
-    return text;
-}
-
-// Where the text first nests deeper than the limit, strings and comments
-// skipped (npos if nowhere): found before parsing, so that no later
-// recursion over the document can run deep.
-std::size_t too_deep_at(const std::string &text) {
-    int depth = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '"') {
-            for (++i; i < text.size() && text[i] != '"'; ++i)
-                if (text[i] == '\\')
-                    ++i;
-        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '/') {
-            i = text.find('\n', i);
-            if (i == std::string::npos)
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        if ((total += got) > maxBytes)
+            throw StoreError{FILE_UNREADABLE, maxBytes == maxGroupFileBytes ? "the file is larger than 16 MiB"
+                                                                             : "the file is larger than 64 MiB"};
+        for (std::size_t i = 0; i < got; ++i) {
+            char c = chunk[i];
+            ++at.column;
+            switch (state) {
+            case InString:
+                state = c == '\\' ? Escaped : c == '"' ? Plain : InString;
                 break;
-        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
-            i = text.find("*/", i + 2);
-            if (i == std::string::npos)
+            case Escaped:
+                state = InString;
                 break;
-            ++i;
-        } else if (c == '[' || c == '{') {
-            if (++depth > maxGroupFileDepth)
-                return i;
-        } else if (c == ']' || c == '}') {
-            --depth;
+            case LineComment:
+                state = c == '\n' ? Plain : LineComment;
+                break;
+            case BlockComment:
+                state = c == '*' ? BlockStar : BlockComment;
+                break;
+            case BlockStar:
+                state = c == '/' ? Plain : c == '*' ? BlockStar : BlockComment;
+                break;
+            case Slash:
+                if (c == '/' || c == '*') {
+                    state = c == '/' ? LineComment : BlockComment;
+                    break;
+                }
+                state = Plain;
+                [[fallthrough]];
+            case Plain:
+                if (c == '"')
+                    state = InString;
+                else if (c == '/')
+                    state = Slash;
+                else if ((c == '[' || c == '{') && ++depth > maxGroupFileDepth)
+                    return at;
+                else if (c == ']' || c == '}')
+                    --depth;
+                break;
+            }
+            if (c == '\n')
+                at = {at.line + 1, 0};
         }
     }
-    return std::string::npos;
+    if (std::ferror(file))
+        throw StoreError{FILE_UNREADABLE, std::strerror(errno)};
+    return std::nullopt;
 }
 
 // The parser's message without its own prefix and position.
@@ -123,14 +135,56 @@ bool likely_misspelt(std::string_view key, std::string_view known) {
            edit_distance(key, known) <= (known.size() >= 5 ? 2u : 1u);
 }
 
-class Reader {
+// Reads a group file's parts as the streaming parse hands them over:
+// groups one by one, each declared before its items, templates whole.
+class Reader : public StreamListener {
   public:
-    Reader(std::vector<Problem> *problems, const LocatedJson *located, Contents contents)
-        : problems_(problems), located_(located), state_(contents == Contents::DeclarationsAndState) {}
+    Reader(std::vector<Problem> *problems, Contents contents, const DeclarationSink &each)
+        : problems_(problems), state_(contents == Contents::DeclarationsAndState), each_(each) {}
 
-    GroupFile result;
+    std::vector<TemplateDeclaration> templates;
+    const Places *places = nullptr;
+    std::optional<Error> firstProblem; // when not listing problems
 
-    void read(const json &document) {
+    bool streams(const OpenObject &object, const std::string &key) override {
+        if (object.top)
+            return key == "groups";
+        // A group whose name has come before its items: declared now, its
+        // items read as they come. Otherwise the group is read whole.
+        if (key != "items" || !object.members.contains("group"))
+            return false;
+        // Within a group that could not be declared, nothing is read.
+        bool skipped = !openGroups_.empty() && !openGroups_.back();
+        openGroups_.push_back(skipped ? std::nullopt : read_group_head(object.members, parent_of_item()));
+        return true;
+    }
+
+    void item(const OpenObject &holder, const json &list, const json &value) override {
+        if (holder.top)
+            read_group(value, list, "");
+        else if (const std::optional<std::string> &group = openGroups_.back())
+            read_item(value, list, *group);
+    }
+
+    void closed(const OpenObject &object) override {
+        if (object.top)
+            return read_top(object.members);
+        // Members after the items were not seen when the group was declared.
+        json late = json::object();
+        std::size_t index = 0;
+        for (const auto &[key, value] : object.members.items())
+            if (index++ > object.membersBeforeList)
+                late[key] = value;
+        if (openGroups_.back()) {
+            allow_only_at(late, object.where, group_keys(), *openGroups_.back());
+            if (state_ && (late.contains("template") || late.contains("number")))
+                note_at(object.where, *openGroups_.back(),
+                        "\"template\" and \"number\" must come before \"items\"");
+        }
+        openGroups_.pop_back();
+    }
+
+    void read_top(const json &document) {
         if (!document.is_object()) {
             note(document, "", "the file must hold one object, with \"groups\" and \"templates\"");
             return;
@@ -144,12 +198,9 @@ class Reader {
         if (templates)
             for (const json &item : document.at("templates"))
                 read_template(item, document.at("templates"));
-        for (const Declaration &declaration : result.declarations)
-            if (declaration.madeFrom &&
-                templateNames_.count(fold(declaration.madeFrom->templateName)) == 0)
-                note_at(declaration.where, declaration.fullName,
-                        "template " + as_written(declaration.madeFrom->templateName) +
-                            " is not declared in this file");
+        for (const auto &[name, templateName, at] : dynamicGroups_)
+            if (templateNames_.count(fold(templateName)) == 0)
+                note_at(at, name, "template " + as_written(templateName) + " is not declared in this file");
     }
 
     // Says how many problems were left out of a long list.
@@ -160,12 +211,22 @@ class Reader {
     }
 
   private:
-    TextPosition where(const json &value) const {
-        return located_ ? located_->where(value) : TextPosition{};
+    TextPosition where(const json &value) const { return places->where(value); }
+
+    // The group an item of the list now streamed lies in; "" for the top list.
+    std::string parent_of_item() const {
+        return openGroups_.empty() || !openGroups_.back() ? "" : *openGroups_.back();
     }
 
-    // Notes a problem at a place (an object or list of the file), or throws
-    // its code when reading for the store, which stops at the first.
+    std::initializer_list<const char *> group_keys() const {
+        static constexpr std::initializer_list<const char *> plain = {"group", "items", "formerly"},
+                                                            withState = {"group", "items", "template", "number",
+                                                                         "formerly"};
+        return state_ ? withState : plain;
+    }
+
+    // Notes a problem at a place (an object or list of the file), or keeps
+    // the first one's code when reading for the store.
     void note(const json &place, std::string subject, std::string cause,
               Error code = FILE_INVALID) {
         note_at(where(place), std::move(subject), std::move(cause), code);
@@ -173,8 +234,10 @@ class Reader {
 
     void note_at(TextPosition place, std::string subject, std::string cause,
                  Error code = FILE_INVALID) {
-        if (!problems_)
-            throw StoreError{code};
+        if (!problems_) {
+            firstProblem = firstProblem.value_or(code);
+            return;
+        }
         if (problems_->size() < maxProblemsPerFile)
             problems_->push_back({code, place, std::move(subject), std::move(cause)});
         else
@@ -183,6 +246,11 @@ class Reader {
 
     void allow_only(const json &object, std::initializer_list<const char *> keys,
                     const std::string &subject) {
+        allow_only_at(object, where(object), keys, subject);
+    }
+
+    void allow_only_at(const json &object, TextPosition at, std::initializer_list<const char *> keys,
+                       const std::string &subject) {
         for (const auto &[key, value] : object.items()) {
             if (std::find(keys.begin(), keys.end(), key) != keys.end())
                 continue;
@@ -190,7 +258,7 @@ class Reader {
             for (const char *known : keys)
                 if (likely_misspelt(key, known))
                     cause += std::string("; did you mean \"") + known + "\"?";
-            note(object, subject, std::move(cause));
+            note_at(at, subject, std::move(cause));
         }
     }
 
@@ -433,18 +501,44 @@ class Reader {
             note(list, parentName, "a group must be an object, not " + as_written(group));
             return;
         }
+        std::optional<std::string> subject = read_group_head(group, parentName);
+        if (!subject)
+            return;
+        auto items = group.find("items");
+        if (items == group.end())
+            return;
+        if (!items->is_array()) {
+            note(group, *subject, "\"items\" must be a list, not " + as_written(*items));
+            return;
+        }
+        for (const json &item : *items)
+            read_item(item, *items, *subject);
+    }
+
+    void read_item(const json &item, const json &list, const std::string &group) {
+        if (item.is_object() && item.contains("group")) {
+            read_group(item, list, group);
+        } else if (std::optional<ParameterDeclaration> parameter =
+                       read_parameter(item, list, group, group + ".", true)) {
+            std::string parameterName = group + "." + parameter->name;
+            declare(Declaration{parameterName, false, std::move(*parameter), where(item), {},
+                                former_names(item, parameterName, true)},
+                    item);
+        }
+    }
+
+    // A group's own part, its items aside: its name checked and the group
+    // declared. Its full name, or nullopt when it has none to give its items.
+    std::optional<std::string> read_group_head(const json &group, const std::string &parentName) {
         auto named = group.find("group");
         bool top = parentName.empty();
         std::string subject = named != group.end() && named->is_string()
                                   ? (top ? "" : parentName + ".") + named->get<std::string>()
                                   : parentName;
-        if (state_)
-            allow_only(group, {"group", "items", "template", "number", "formerly"}, subject);
-        else
-            allow_only(group, {"group", "items", "formerly"}, subject);
+        allow_only(group, group_keys(), subject);
         std::optional<std::string> name = text_field(group, "group", subject, true);
         if (!name)
-            return;
+            return std::nullopt;
         std::optional<DynamicOrigin> madeFrom;
         if (state_ && (group.contains("template") || group.contains("number")))
             madeFrom = read_origin(group, subject);
@@ -460,25 +554,7 @@ class Reader {
         declare(Declaration{subject, true, {}, where(group), std::move(madeFrom),
                             former_names(group, subject, true)},
                 group);
-        auto items = group.find("items");
-        if (items == group.end())
-            return;
-        if (!items->is_array()) {
-            note(group, subject, "\"items\" must be a list, not " + as_written(*items));
-            return;
-        }
-        std::string prefix = subject + ".";
-        for (const json &item : *items) {
-            if (item.is_object() && item.contains("group")) {
-                read_group(item, *items, subject);
-            } else if (std::optional<ParameterDeclaration> parameter =
-                           read_parameter(item, *items, subject, prefix, true)) {
-                std::string parameterName = prefix + parameter->name;
-                declare(Declaration{parameterName, false, std::move(*parameter), where(item), {},
-                                    former_names(item, parameterName, true)},
-                        item);
-            }
-        }
+        return subject;
     }
 
     void read_template(const json &item, const json &list) {
@@ -528,7 +604,7 @@ class Reader {
         t.name = *name;
         t.parent = *parent;
         t.prefix = prefix.value_or("");
-        result.templates.push_back(std::move(t));
+        templates.push_back(std::move(t));
     }
 
     void declare(Declaration declaration, const json &place) {
@@ -536,86 +612,101 @@ class Reader {
             note(place, declaration.fullName, "the full name is longer than 255 bytes");
             return;
         }
-        auto [known, added] = declared_.emplace(fold(declaration.fullName),
-                                                std::pair(declaration.isGroup, declaration.where));
+        auto [known, added] =
+            declared_.try_emplace(fold(declaration.fullName), {declaration.isGroup, declaration.where.line});
         // A group may be opened again (to add to it); anything else twice is a mistake.
         if (!added) {
-            auto [wasGroup, first] = known->second;
-            if (wasGroup && declaration.isGroup)
+            if (known->isGroup && declaration.isGroup)
                 return;
-            std::string cause = wasGroup == declaration.isGroup
+            std::string cause = known->isGroup == declaration.isGroup
                                     ? "declared twice"
                                     : "declared as a group and as a parameter";
-            if (first.line > 0)
-                cause += " (first on line " + std::to_string(first.line) + ")";
+            if (known->line > 0)
+                cause += " (first on line " + std::to_string(known->line) + ")";
             note(place, declaration.fullName, std::move(cause));
             return;
         }
-        result.declarations.push_back(std::move(declaration));
+        if (declaration.madeFrom)
+            dynamicGroups_.push_back({declaration.fullName, declaration.madeFrom->templateName, declaration.where});
+        each_(declaration);
     }
 
-    std::vector<Problem> *problems_; // null: stop at the first problem
-    const LocatedJson *located_;
+    struct DynamicGroup {
+        std::string name;
+        std::string templateName;
+        TextPosition where;
+    };
+
+    std::vector<Problem> *problems_; // null: keep only the first problem's code
     bool state_; // an export: current values and dynamic groups allowed
+    const DeclarationSink &each_;
+    // The groups whose items are being streamed; nullopt for one without a name.
+    std::vector<std::optional<std::string>> openGroups_;
+    std::vector<DynamicGroup> dynamicGroups_; // checked against the templates at the end
     std::size_t leftOut_ = 0;
-    std::map<std::string, std::pair<bool, TextPosition>>
-        declared_; // is a group, and where first declared
+    struct FirstDeclared {
+        bool isGroup;
+        int line;
+    };
+    NameTable<FirstDeclared> declared_; // by folded name
     std::set<std::string> templateNames_;
 };
 
 // A problem that ends the reading: thrown when reading for the store.
-GroupFile stop(std::vector<Problem> *problems, Error code, TextPosition where, std::string cause) {
+std::vector<TemplateDeclaration> stop(std::vector<Problem> *problems, Error code, TextPosition where,
+                                      std::string cause) {
     if (!problems)
         throw StoreError{code};
     problems->push_back({code, where, "", std::move(cause)});
     return {};
 }
 
-GroupFile read(const char *path, std::vector<Problem> *problems, bool locate, Contents contents) {
-    std::string text;
+} // namespace
+
+std::vector<TemplateDeclaration> read_group_file(const char *path, std::vector<Problem> *problems,
+                                                 Contents contents, const DeclarationSink &each) {
+    std::unique_ptr<FILE, int (*)(FILE *)> file(std::fopen(path, "rb"), std::fclose);
+    std::optional<TextPosition> deep;
     try {
-        text = read_file(path, contents == Contents::Declarations ? maxGroupFileBytes : maxExportBytes);
+        if (!file)
+            throw StoreError{FILE_UNREADABLE, std::strerror(errno)};
+        deep = too_deep_at(file.get(), contents == Contents::Declarations ? maxGroupFileBytes : maxExportBytes);
     } catch (const StoreError &error) {
         return stop(problems, error.code, {}, std::string("cannot read the file: ") + error.reason);
     }
-    if (std::size_t deep = too_deep_at(text); deep != std::string::npos)
-        return stop(problems, FILE_TOO_DEEP, LineTable(text).at(deep),
-                    "nested deeper than 200 levels");
-    std::optional<LocatedJson> located;
-    json document;
+    if (deep)
+        return stop(problems, FILE_TOO_DEEP, *deep, "nested deeper than 200 levels");
+    std::rewind(file.get());
+    std::size_t noted = problems ? problems->size() : 0;
+    Reader reader(problems, contents, each);
+    StreamParser parser(file.get(), reader);
+    reader.places = &parser.places();
     try {
-        if (locate)
-            located.emplace(text);
-        else
-            document = json::parse(text, nullptr, true, true);
+        parser.parse();
     } catch (const json::parse_error &error) {
-        std::size_t offset =
-            std::min<std::size_t>(error.byte > 0 ? error.byte - 1 : 0, text.size());
-        return stop(problems, FILE_SYNTAX, LineTable(text).at(offset), syntax_message(error));
+        // A text that is not JSON: its syntax error is all there is to say.
+        if (problems)
+            problems->resize(noted);
+        return stop(problems, FILE_SYNTAX, parser.position_of(error.byte > 0 ? error.byte - 1 : 0),
+                    syntax_message(error));
     } catch (const json::exception &error) {
-        return stop(problems, FILE_SYNTAX, {}, syntax_message(error));
+        // Not expected of a text that parses; kept as the loader always had it.
+        if (problems)
+            problems->resize(noted);
+        return stop(problems, FILE_INVALID, {}, syntax_message(error));
     }
-    Reader reader(problems, located ? &*located : nullptr, contents);
-    try {
-        reader.read(located ? located->document() : document);
-    } catch (const json::exception &error) {
-        // Not expected after the checks above; kept as the loader always had it.
-        reader.result = stop(problems, FILE_INVALID, {}, syntax_message(error));
-    }
+    if (reader.firstProblem)
+        throw StoreError{*reader.firstProblem};
     if (problems)
         reader.finish();
-    return std::move(reader.result);
+    return std::move(reader.templates);
 }
 
-} // namespace
-
-GroupFile read_group_file(const char *path, std::vector<Problem> &problems, bool locate,
-                          Contents contents) {
-    return read(path, &problems, locate, contents);
-}
-
-GroupFile read_group_file(const char *path) {
-    return read(path, nullptr, false, Contents::Declarations);
+GroupFile read_whole_group_file(const char *path, std::vector<Problem> *problems, Contents contents) {
+    GroupFile file;
+    file.templates = read_group_file(path, problems, contents,
+                                     [&](const Declaration &declaration) { file.declarations.push_back(declaration); });
+    return file;
 }
 
 } // namespace kelbrin

@@ -2,6 +2,7 @@
 // declarations, checking everything that can be checked without the store.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,15 +32,28 @@ struct Problem {
 // parameter's current value, dynamic groups with their template and number).
 enum class Contents { Declarations, DeclarationsAndState };
 
-// Reads what the file declares, noting every problem rather than stopping
-// at the first, though a file that is not JSON ends at its syntax error.
-// With locate, declarations and problems say where they are in the file,
-// at the cost of a slower parse.
-GroupFile read_group_file(const char *path, std::vector<Problem> &problems, bool locate,
-                          Contents contents = Contents::Declarations);
+// Receives each group and parameter as the reading meets it, in the order
+// of the file.
+using DeclarationSink = std::function<void(const Declaration &)>;
 
-// Throws the first problem's code: FILE_UNREADABLE, FILE_SYNTAX,
-// FILE_TOO_DEEP or FILE_INVALID.
-GroupFile read_group_file(const char *path);
+// Reads the file in one streaming pass, handing each declaration to each
+// and returning the templates (read whole: they are few and small). Notes
+// every problem rather than stopping at the first, though a file that is
+// not JSON ends at its syntax error, and then only that is noted. With no
+// problems list, throws the first problem's code at the end: FILE_UNREADABLE,
+// FILE_SYNTAX, FILE_TOO_DEEP or FILE_INVALID.
+std::vector<TemplateDeclaration> read_group_file(const char *path, std::vector<Problem> *problems,
+                                                 Contents contents, const DeclarationSink &each);
+
+// A file's declarations, all of them, in the order of the file.
+struct GroupFile {
+    std::vector<Declaration> declarations;
+    std::vector<TemplateDeclaration> templates;
+};
+
+// The file read as it streams but kept whole, for what needs every
+// declaration at once (a migration, a merge, the shared-variable warnings):
+// its memory grows with the file.
+GroupFile read_whole_group_file(const char *path, std::vector<Problem> *problems, Contents contents);
 
 } // namespace kelbrin

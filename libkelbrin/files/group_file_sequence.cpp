@@ -7,64 +7,85 @@
 
 namespace kelbrin {
 
-void GroupFileSequence::add(const std::string &fileName, const GroupFile &file,
-                            std::vector<Problem> &problems) {
+void GroupFileSequence::begin(const std::string &fileName) {
     files_.push_back(fileName);
-    for (const Declaration &declaration : file.declarations) {
-        // Loading declares missing ancestors as groups on the way.
-        for (std::string_view ancestor = parent_name(declaration.fullName); !ancestor.empty();
-             ancestor = parent_name(ancestor))
-            enter(std::string(ancestor), Kind::Group, declaration, problems);
-        Kind kind = declaration.isGroup             ? Kind::Group
-                    : declaration.parameter.complex ? Kind::Complex
-                                                    : Kind::Plain;
-        enter(declaration.fullName, kind, declaration, problems);
-        names_.at(fold(declaration.fullName)).mapTo = declaration.parameter.mapTo;
-    }
+    mapped_.clear();
+    dynamic_.clear();
+}
+
+std::vector<TemplateDeclaration> GroupFileSequence::check(const std::string &path,
+                                                          std::vector<Problem> &problems) {
+    begin(path);
+    std::vector<TemplateDeclaration> templates =
+        read_group_file(path.c_str(), &problems, Contents::DeclarationsAndState,
+                        [&](const Declaration &declaration) { add(declaration, problems); });
+    finish(templates, problems);
+    return templates;
+}
+
+void GroupFileSequence::add(const Declaration &declaration, std::vector<Problem> &problems) {
+    // Loading declares missing ancestors as groups on the way.
+    for (std::string_view ancestor = parent_name(declaration.fullName); !ancestor.empty();
+         ancestor = parent_name(ancestor))
+        enter(std::string(ancestor), Kind::Group, declaration, problems);
+    Kind kind = declaration.isGroup             ? Kind::Group
+                : declaration.parameter.complex ? Kind::Complex
+                                                : Kind::Plain;
+    enter(declaration.fullName, kind, declaration, problems);
+    if (declaration.parameter.mapTo.empty())
+        mapTo_.erase(fold(declaration.fullName));
+    else
+        mapTo_[fold(declaration.fullName)] = declaration.parameter.mapTo;
+    // A bad target's name is the reader's to report.
+    if (!declaration.parameter.mapTo.empty() && is_valid_full_name(declaration.parameter.mapTo))
+        mapped_.push_back({declaration.fullName, declaration.where, declaration.parameter.mapTo});
+    if (declaration.madeFrom)
+        dynamic_.push_back({declaration.fullName, declaration.where, declaration.madeFrom->templateName});
+}
+
+void GroupFileSequence::finish(const std::vector<TemplateDeclaration> &templates,
+                               std::vector<Problem> &problems) {
     // Mappings and parents are checked once the whole file is in, as loading does.
-    for (const Declaration &declaration : file.declarations) {
-        const std::string &target = declaration.parameter.mapTo;
-        if (target.empty() || !is_valid_full_name(target)) // a bad name is the reader's to report
-            continue;
-        auto link = [this](const std::string &name) {
-            auto found = is_valid_full_name(name) ? names_.find(fold(name)) : names_.end();
-            return found == names_.end() ? MappingLink{}
-                                         : MappingLink{true, found->second.kind == Kind::Group, found->second.mapTo};
-        };
-        if (std::optional<std::string> refusal = mapping_refusal(target, link, "is not declared"))
-            problems.push_back({FILE_INVALID, declaration.where, declaration.fullName, std::move(*refusal)});
-    }
-    check_dynamic_groups(file, problems);
-    for (const TemplateDeclaration &declared : file.templates) {
-        auto found = names_.find(fold(declared.parent));
-        if (found == names_.end() || found->second.kind != Kind::Group)
+    auto link = [this](const std::string &name) {
+        std::string folded = is_valid_full_name(name) ? fold(name) : std::string();
+        const Known *found = folded.empty() ? nullptr : names_.find(folded);
+        if (!found)
+            return MappingLink{};
+        auto target = mapTo_.find(folded);
+        return MappingLink{true, found->kind == Kind::Group, target == mapTo_.end() ? "" : target->second};
+    };
+    for (const Pending &mapped : mapped_)
+        if (std::optional<std::string> refusal = mapping_refusal(mapped.target, link, "is not declared"))
+            problems.push_back({FILE_INVALID, mapped.where, mapped.name, std::move(*refusal)});
+    check_dynamic_groups(templates, problems);
+    for (const TemplateDeclaration &declared : templates) {
+        const Known *found = names_.find(fold(declared.parent));
+        if (!found || found->kind != Kind::Group)
             problems.push_back({FILE_INVALID, declared.where, "template " + declared.name,
                                 "parent " + declared.parent +
-                                    (found == names_.end() ? " is not declared"
-                                                           : " is " + described(found->second))});
+                                    (!found ? " is not declared" : " is " + described(*found))});
     }
 }
 
 // An export's dynamic groups: under their template's parent, and no more
 // of them than its maximum, as addgroup would have made them.
-void GroupFileSequence::check_dynamic_groups(const GroupFile &file, std::vector<Problem> &problems) const {
+void GroupFileSequence::check_dynamic_groups(const std::vector<TemplateDeclaration> &declared,
+                                             std::vector<Problem> &problems) const {
     std::map<std::string, const TemplateDeclaration *> templates;
-    for (const TemplateDeclaration &t : file.templates)
+    for (const TemplateDeclaration &t : declared)
         templates.emplace(fold(t.name), &t);
     std::map<std::string, int64_t> made;
-    for (const Declaration &declaration : file.declarations) {
-        if (!declaration.madeFrom)
-            continue;
-        auto found = templates.find(fold(declaration.madeFrom->templateName));
+    for (const Pending &group : dynamic_) {
+        auto found = templates.find(fold(group.target));
         if (found == templates.end()) // the reader reports a template that is not declared
             continue;
         const TemplateDeclaration &t = *found->second;
-        std::string parent(parent_name(declaration.fullName));
+        std::string parent(parent_name(group.name));
         if (fold(parent) != fold(t.parent))
-            problems.push_back({FILE_INVALID, declaration.where, declaration.fullName,
+            problems.push_back({FILE_INVALID, group.where, group.name,
                                 "template " + t.name + " makes groups under " + t.parent + ", not " + parent});
         else if (int64_t &count = made[found->first]; !takes_another_group(count++, t.maxCount))
-            problems.push_back({FILE_INVALID, declaration.where, declaration.fullName,
+            problems.push_back({FILE_INVALID, group.where, group.name,
                                 "one group more than template " + t.name + " allows (at most " +
                                     std::to_string(t.maxCount) + ")"});
     }
@@ -84,13 +105,13 @@ const char *kind_name(GroupFileSequence::Kind kind) {
 void GroupFileSequence::enter(const std::string &name, Kind kind, const Declaration &declaration,
                               std::vector<Problem> &problems) {
     auto [known, added] =
-        names_.try_emplace(fold(name), Known{kind, files_.size() - 1, declaration.where, {}});
-    if (added || known->second.kind == kind || !contradicted_.insert(known->first).second)
+        names_.try_emplace(fold(name), Known{kind, static_cast<uint32_t>(files_.size() - 1), declaration.where});
+    if (added || known->kind == kind || !contradicted_.insert(fold(name)).second)
         return;
     std::string cause = name == declaration.fullName
                             ? std::string("declared here as ") + kind_name(kind) + ", but it is " +
-                                  described(known->second)
-                            : "lies under " + name + ", which is " + described(known->second);
+                                  described(*known)
+                            : "lies under " + name + ", which is " + described(*known);
     problems.push_back({FILE_INVALID, declaration.where, declaration.fullName, std::move(cause)});
 }
 

@@ -9,40 +9,57 @@
 #include <vector>
 
 #include "files/group_file.h"
+#include "files/name_table.h"
 
 namespace kelbrin {
 
 class GroupFileSequence {
   public:
-    // Notes what loading the file after the ones added before would refuse
-    // beyond what reading it finds: a name that changes between group,
-    // plain and complex parameter, a mapping that reaches no parameter (to
-    // nothing, in a circle, too far), a template whose parent is no group,
-    // an export's dynamic groups beyond their template's maximum or under
-    // another parent. Then adds what the file declares.
-    void add(const std::string &fileName, const GroupFile &file, std::vector<Problem> &problems);
+    // Checks a file after the ones added before: begin, then each of its
+    // declarations as the reader hands them over, then finish with its
+    // templates. Notes what loading the file would refuse beyond what
+    // reading it finds: a name that changes between group, plain and complex
+    // parameter, a mapping that reaches no parameter (to nothing, in a
+    // circle, too far), a template whose parent is no group, an export's
+    // dynamic groups beyond their template's maximum or under another
+    // parent. What the file declares then counts for the files after it.
+    void begin(const std::string &fileName);
+    void add(const Declaration &declaration, std::vector<Problem> &problems);
+    void finish(const std::vector<TemplateDeclaration> &templates, std::vector<Problem> &problems);
+    // All three for the file at path, read with its state; its templates.
+    std::vector<TemplateDeclaration> check(const std::string &path, std::vector<Problem> &problems);
 
     enum class Kind { Group, Plain, Complex };
 
   private:
     struct Known {
         Kind kind;
-        std::size_t file;
+        uint32_t file;
         TextPosition where;
-        std::string mapTo;
     };
 
     void enter(const std::string &name, Kind kind, const Declaration &declaration,
                std::vector<Problem> &problems);
-    void check_dynamic_groups(const GroupFile &file, std::vector<Problem> &problems) const;
+    void check_dynamic_groups(const std::vector<TemplateDeclaration> &templates,
+                              std::vector<Problem> &problems) const;
     // "a plain parameter in a.json:4:9", for a message.
     std::string described(const Known &known) const;
 
     // By folded name; groups include ancestors that no file declares.
-    std::unordered_map<std::string, Known> names_;
+    NameTable<Known> names_;
+    // What the parameters that map somewhere map to, by folded name.
+    std::unordered_map<std::string, std::string> mapTo_;
     std::vector<std::string> files_;
-    // Names whose kind the current file contradicts, each reported once.
+    // Names whose kind a file contradicts, each reported once.
     std::unordered_set<std::string> contradicted_;
+    // The current file's mappings and dynamic groups, checked at its end.
+    struct Pending {
+        std::string name;
+        TextPosition where;
+        std::string target; // what it maps to, or the template it was made from
+    };
+    std::vector<Pending> mapped_;
+    std::vector<Pending> dynamic_;
 };
 
 } // namespace kelbrin

@@ -27,6 +27,7 @@ struct KnownGroup {
     std::string path;
     int64_t depth;
     std::optional<uint64_t> nextPosition; // read when first needed
+    bool made = false; // by this load: nothing under it is in the store yet
 };
 // By folded name: most declarations are parameters of a group just declared.
 using KnownGroups = std::unordered_map<std::string, KnownGroup>;
@@ -54,16 +55,18 @@ KnownGroup &ensure_group(Database &db, KnownGroups &known, const std::string &na
     if (auto found = known.find(folded); found != known.end())
         return found->second;
     KnownGroup group;
-    if (std::optional<Item> existing = find_item(db, name, declaredNames)) {
+    std::string_view parent = parent_name(name);
+    auto parentKnown = parent.empty() ? known.end() : known.find(fold(parent));
+    bool underNew = parentKnown != known.end() && parentKnown->second.made;
+    if (std::optional<Item> existing = underNew ? std::nullopt : find_item(db, name, declaredNames)) {
         if (!existing->isGroup)
             invalid();
         group = KnownGroup{std::move(existing->path), existing->depth, std::nullopt};
     } else {
-        std::string_view parent = parent_name(name);
         if (parent.empty())
             invalid();
         KnownGroup &parentGroup = ensure_group(db, known, std::string(parent));
-        group = KnownGroup{parentGroup.path + declared_step(take_position(db, parentGroup)), parentGroup.depth + 1, 0};
+        group = KnownGroup{parentGroup.path + declared_step(take_position(db, parentGroup)), parentGroup.depth + 1, 0, true};
         Query(db.statement("INSERT INTO items(path, depth, name, folded, is_group) VALUES(?1, ?2, ?3, ?4, 1)"))
             .bind_blob(1, group.path)
             .bind(2, group.depth)
@@ -84,7 +87,7 @@ void bind_attributes(Query &query, const ParameterDeclaration &p) {
 void declare_parameter(Database &db, const Settings &settings, KnownGroups &known, const Declaration &declaration) {
     const ParameterDeclaration &p = declaration.parameter;
     KnownGroup &group = ensure_group(db, known, std::string(parent_name(declaration.fullName)));
-    if (std::optional<Item> existing = find_item(db, declaration.fullName, declaredNames)) {
+    if (std::optional<Item> existing = group.made ? std::nullopt : find_item(db, declaration.fullName, declaredNames)) {
         // The value kept must suit the new declaration, as a set would have to.
         if (existing->isGroup || existing->complex != p.complex ||
             (!p.complex && p.mapTo.empty() && plain_value_refusal("value", existing->value, p.pattern)))
@@ -108,11 +111,6 @@ void declare_parameter(Database &db, const Settings &settings, KnownGroups &know
                   p.readLevel);
 }
 
-void check_mapping(Database &db, const ParameterDeclaration &p) {
-    if (!p.mapTo.empty() && stored_mapping_refusal(db, p.mapTo))
-        invalid();
-}
-
 void declare_template(Database &db, const TemplateDeclaration &t) {
     std::optional<Item> parent = find_item(db, t.parent, declaredNames);
     if (!parent || !parent->isGroup)
@@ -133,22 +131,31 @@ void declare_template(Database &db, const TemplateDeclaration &t) {
 } // namespace
 
 void load_group_file(const char *path, const Settings &settings) {
-    GroupFile file = read_group_file(path);
+    // Read twice, streaming: checked whole first, so that a file with a
+    // problem leaves the store as it was (and a missing one uncreated).
+    read_group_file(path, nullptr, Contents::Declarations, [](const Declaration &) {});
     Database &db = database(IfMissing::Create);
     db.apply_sync_mode(settings.syncMode);
     WriteTransaction transaction(db);
     KnownGroups known;
-    for (const Declaration &declaration : file.declarations) {
-        if (declaration.isGroup)
-            ensure_group(db, known, declaration.fullName);
-        else
-            declare_parameter(db, settings, known, declaration);
-    }
-    for (const Declaration &declaration : file.declarations)
-        check_mapping(db, declaration.parameter);
-    for (const TemplateDeclaration &t : file.templates)
+    std::vector<std::string> mappings;
+    std::vector<TemplateDeclaration> templates =
+        read_group_file(path, nullptr, Contents::Declarations, [&](const Declaration &declaration) {
+            if (declaration.isGroup)
+                ensure_group(db, known, declaration.fullName);
+            else
+                declare_parameter(db, settings, known, declaration);
+            record_former_names(db, declaration);
+            if (!declaration.parameter.mapTo.empty())
+                mappings.push_back(declaration.parameter.mapTo);
+        });
+    for (const std::string &target : mappings)
+        if (stored_mapping_refusal(db, target))
+            invalid();
+    for (const TemplateDeclaration &t : templates) {
         declare_template(db, t);
-    record_former_names(db, file);
+        record_former_names(db, t);
+    }
     transaction.commit();
 }
 

@@ -1,10 +1,14 @@
-// Parsing a JSON text (comments allowed) while noting where each object and
-// array begins, so that messages about a group file can say where.
+// Parsing a JSON file (comments allowed) as a stream of events: values are
+// built only for the parts a listener takes whole, so that memory follows
+// the largest such part rather than the file, and each object and array
+// built is noted with where it begins, so that messages can say where.
 #pragma once
 
 #include <nlohmann/json.hpp>
 
-#include <string_view>
+#include <cstdio>
+#include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -12,30 +16,59 @@
 
 namespace kelbrin {
 
-// The lines of a text, to turn byte offsets into lines and columns.
-class LineTable {
-  public:
-    explicit LineTable(std::string_view text);
-    TextPosition at(std::size_t offset) const;
-
-  private:
-    std::vector<std::size_t> starts_;
+// An object of the file that a listener may stream lists of: its members
+// so far (a streamed list among them as an empty list), and where it begins.
+struct OpenObject {
+    nlohmann::ordered_json members;
+    TextPosition where;
+    bool top = false;    // the file's own value
+    bool opened = false; // a list of it is or was streamed
+    std::size_t membersBeforeList = 0; // members met before its first streamed list
 };
 
-class LocatedJson {
+class StreamListener {
   public:
-    // Throws nlohmann::json::exception for a text that is not JSON.
-    explicit LocatedJson(std::string_view text);
-    const nlohmann::ordered_json &document() const { return document_; }
-    // Where an object or array of the document begins; {} for other values.
+    virtual ~StreamListener() = default;
+    // Whether the list under key of the object (the file's top object, or an
+    // object item of a streamed list) comes item by item rather than whole.
+    virtual bool streams(const OpenObject &object, const std::string &key) = 0;
+    // A whole item of a streamed list (list: its stand-in, located).
+    virtual void item(const OpenObject &holder, const nlohmann::ordered_json &list,
+                      const nlohmann::ordered_json &value) = 0;
+    // An opened object, or the file's top value, has ended.
+    virtual void closed(const OpenObject &object) = 0;
+};
+
+class StreamParser;
+
+// Where the values handed to a listener begin in the file.
+class Places {
+  public:
     TextPosition where(const nlohmann::ordered_json &value) const;
 
   private:
-    nlohmann::ordered_json document_;
-    LineTable lines_;
-    // The offset of each object's and array's opening bracket, by the
-    // address of its value in the document.
-    std::unordered_map<const void *, std::size_t> starts_;
+    friend class StreamParser;
+    std::vector<const std::unordered_map<const void *, TextPosition> *> frames_;
+};
+
+// Parses the open file from its start, handing its parts to the listener.
+// Throws nlohmann::json::parse_error, its byte counted from 1, for a text
+// that is not JSON; position_of turns that byte into a line and column.
+class StreamParser {
+  public:
+    StreamParser(std::FILE *file, StreamListener &listener);
+    ~StreamParser();
+    void parse();
+    const Places &places() const { return places_; }
+    // Where a byte lately read is (offset counted from 0).
+    TextPosition position_of(std::size_t offset) const;
+
+  private:
+    class Handler;
+    class Source;
+    std::unique_ptr<Source> source_;
+    StreamListener &listener_;
+    Places places_;
 };
 
 } // namespace kelbrin

@@ -11,6 +11,7 @@
 
 #include "base/declarations.h"
 #include "base/plan_line.h"
+#include "files/group_file.h"
 
 namespace kelbrin {
 

@@ -13,9 +13,9 @@ namespace kelbrin {
 
 class SharedVariables {
   public:
-    // Notes, as a warning at the later one, each plain parameter of the file
-    // whose variable a different parameter of this or an earlier file has.
-    void add(const std::string &fileName, const GroupFile &file, std::vector<Problem> &warnings);
+    // Notes, as a warning at the later one, a plain parameter whose variable
+    // a different parameter read before (in this file or an earlier one) has.
+    void add(const std::string &fileName, const Declaration &declaration, std::vector<Problem> &warnings);
 
   private:
     struct First {

@@ -72,6 +72,20 @@ err: brace.json:2:1: syntax error while parsing object - unexpected end of input
 err: missing.json: cannot read the file: No such file or directory
 status: 1
 
+test: a file is read as it streams: a group may name itself after its items, keys after the items are checked, an export's origin comes before them, and a syntax error stands alone
+file order.json: {"groups": [{"items": [{"parameter": "A", "value": "1"},
+file order.json:    {"items": [{"parameter": "B x"}], "group": "Sub"}], "group": "root.Late"},
+file order.json:   {"group": "root.Dyn", "items": [{"parameter": "C", "value": 2}], "template": "t", "number": 1, "colour": 1}],
+file order.json:  "templates": [{"template": "t", "parent": "root", "prefix": "D"}]}
+file broken.json: {"groups": [{"group": "root.B", "items": [{"parameter": "x y"},
+file broken.json:    {"parameter": "Ok", "value": 1}}]}
+ctl: check order.json broken.json
+err: order.json:2:15: root.Late.Sub.B x: "B x" is not a valid name: use letters, digits and underscores
+err: order.json:3:3: root.Dyn: unknown key "colour"
+err: order.json:3:3: root.Dyn: "template" and "number" must come before "items"
+err: broken.json:2:35: syntax error while parsing array - unexpected '}'; expected ']'
+status: 1
+
 test: show a parameter: its value, pattern, levels and access text; or that it is unknown
 ctl: show root.network.hostname
 out: name:            root.Network.HostName
