@@ -15,10 +15,13 @@ def check(ok, what):
         failures.append(what)
 
 
+def client(*words):
+    return subprocess.run([os.path.join(bin_dir, "kelbrinclient"), "--nocgi", "--nolog", *words],
+                          env=dict(os.environ, KELBRIN_STORE=store), capture_output=True, text=True, check=True)
+
+
 def stored(name):
-    run = subprocess.run([os.path.join(bin_dir, "kelbrinclient"), "--nocgi", "--nolog", "get", name, "-", "RAW"],
-                         env=dict(os.environ, KELBRIN_STORE=store), capture_output=True, text=True)
-    return run.stdout.removesuffix("\n")
+    return client("get", name, "-", "RAW").stdout.removesuffix("\n")
 
 
 def start_browser():
@@ -81,9 +84,6 @@ try:
             return False
         WebDriverWait(browser, 20).until(replaced)
 
-    def submit():
-        click("apply")
-
     # The network group as the device ships it: the screenshot.
     page("root.Network")
     host, mtu = "root.Network.HostName", "root.Network.eth0.MTU"
@@ -93,7 +93,7 @@ try:
     # One good value and one its pattern refuses: the good one is applied.
     field(host).clear(); field(host).send_keys("door-7")
     field(mtu).clear(); field(mtu).send_keys("12")
-    submit()
+    click("apply")
     check("must match" in message(mtu), f"the refusal beside MTU: {message(mtu)!r}")
     check(message(host) == "", "no message beside the host name")
     page("root.Network")
@@ -119,8 +119,7 @@ try:
     text = "root.Climate.Display.Text"
     # Two lines, so a text area, whose content only "<" can end.
     tricky = "it's <b id=\"planted\">bold</b> & more\n</textarea><b id=\"planted\">out</b>"
-    subprocess.run([os.path.join(bin_dir, "kelbrinclient"), "--nocgi", "--nolog", "set", text, tricky],
-                   env=dict(os.environ, KELBRIN_STORE=store), check=True)
+    client("set", text, tricky)
     page("root.Climate")
     check(field(text).get_attribute("value") == tricky, "markup and a line break in a value come back as the same text")
     check(not browser.find_elements(By.ID, "planted"), "markup in a value makes no element")
@@ -148,8 +147,7 @@ try:
 
     # Reset: the group's values and groups back as declared, but not what the page may not write.
     mac = "root.Network.eth0.MACAddress"
-    subprocess.run([os.path.join(bin_dir, "kelbrinclient"), "--nocgi", "--nolog", "set", mac, "00:00:00:00:00:01"],
-                   env=dict(os.environ, KELBRIN_STORE=store), check=True)
+    client("set", mac, "00:00:00:00:00:01")
     click("reset")
     check(not browser.find_elements(By.CSS_SELECTOR, "#groups form"), "reset removed the dynamic groups")
     page("root.Network")
