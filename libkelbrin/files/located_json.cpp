@@ -65,8 +65,12 @@ class StreamParser::Source {
     }
     char current() const { return *at_; }
     void advance() {
-        if (*at_++ == '\n')
-            starts_[++newest_ % kept] = {offset_ + 1, starts_[(newest_ - 1) % kept].line + 1};
+        if (*at_++ == '\n') {
+            // The next line's number first, then its slot: one statement
+            // would leave which index is taken first to the compiler.
+            int line = starts_[newest_ % kept].line + 1;
+            starts_[++newest_ % kept] = {offset_ + 1, line};
+        }
         ++offset_;
     }
     // Where the byte just taken is.
