@@ -1,11 +1,13 @@
 # kelbrinctl watch: COMMAND run after changes, the changed names on its input.
 # Rows wait for files with bounded loops; no row depends on how long anything takes.
+# Rows that run a COMMAND start watch from sh, without the table's preload,
+# which a COMMAND of another architecture (the ARM run) cannot load.
 store: reset.json
 
 test: the changes after N go to one run, each name once; --once exits with the run's outcome
 # Loading the group file logged changes 1 to 5.
 run: --nolog set root.Unit.Name a set root.Unit.Name b set root.Lamp.Level 7
-ctl: watch --since 5 --once -- sh -c 'echo run; cat'
+sh: kelbrinctl watch --since 5 --once -- sh -c 'echo run; cat'
 out: run
 out: root.Unit.Name
 out: root.Lamp.Level
@@ -31,10 +33,10 @@ out: root.Lamp.Level
 test: a log cut short gives the line *, meaning anything may have changed
 run: --nolog set root.Unit.Name a set root.Lamp.Level 4
 sh: sqlite3 store.db 'DELETE FROM changes WHERE sequence < 7'
-ctl: watch --since 3 --once -- cat
+sh: kelbrinctl watch --since 3 --once -- cat
 out: *
 out: root.Lamp.Level
-ctl: watch --since 6 --once -- cat
+sh: kelbrinctl watch --since 6 --once -- cat
 out: root.Lamp.Level
 
 test: the command line: -- and a command, a sequence number, group names
