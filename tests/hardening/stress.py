@@ -62,11 +62,14 @@ def crash(directory):
         return time.monotonic() - (first or time.monotonic()), [
             f"{tag}-{i}" if kind == "P" else f"{tag}-{i}|{tag}-{i}" for kind, i in order]
 
-    writing, before = import_killed_after("r1", 120)
-    seed, partial = random.randrange(1 << 32), 0
+    # The shortest of three whole imports: one that stalled on a busy disk would draw kills too late.
+    runs = [import_killed_after(f"r1-{n}", 120) for n in range(3)]
+    writing, before = min(time for time, _ in runs), runs[-1][1]
+    seed, partial, window = random.randrange(1 << 32), 0, writing
     failures.extend(["a whole import did not write every setting"] if stored() != before else [])
     for round in range(2, 52):
-        new = import_killed_after(f"r{round}", random.Random(seed + round).uniform(0, writing))[1]
+        delay = random.Random(seed + round).uniform(0, window)
+        new = import_killed_after(f"r{round}", delay)[1]
         check = subprocess.run(["sqlite3", os.environ["KELBRIN_STORE"], "PRAGMA integrity_check"],
                                capture_output=True, text=True)
         after, prefix = stored(), 0
@@ -75,6 +78,9 @@ def crash(directory):
         if check.stdout != "ok\n" or after[prefix:] != before[prefix:]:
             failures.append(f"round {round}, seed {seed}: {check.stdout}{check.stderr}not a prefix of {prefix}")
         partial, before = partial + (0 < prefix < len(order)), after
+        # A loaded machine spends more of a run closing the store after the last write:
+        # kills that came too late draw the next delay from a shorter window.
+        window = window * 0.8 if prefix == len(order) else min(writing, window * 1.1)
     print(f"{partial} of 50 kills cut an import of {len(order)} settings ({writing * 1000:.0f} ms), seed {seed}")
     if partial < 12:
         failures.append("the kills did not land inside the imports")
