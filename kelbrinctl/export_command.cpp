@@ -13,7 +13,6 @@
 #include "kelbrinctl/commands.h"
 #include "files/document_export.h"
 #include "kelbrinctl/messages.h"
-#include "base/names.h"
 #include "kelbrinctl/partial_file.h"
 #include "kelbrinctl/store_access.h"
 
@@ -28,25 +27,12 @@ void write_all(std::FILE *out, std::string_view bytes, const std::string &where)
         throw Failure("export: cannot write " + where + ": " + std::strerror(errno));
 }
 
-kelbrin::Item exported_group(kelbrin::Database &store, const std::string &name,
-                             const std::string &path) {
-    if (!kelbrin::is_valid_full_name(name))
-        throw Failure("export: " + name +
-                      " is not a group name (root, then components joined by dots)");
-    std::optional<kelbrin::Item> group = kelbrin::find_item(store, name, kelbrin::Settings{});
-    if (!group)
-        throw Failure("export: no group " + name + " in store " + path);
-    if (!group->isGroup)
-        throw Failure("export: " + group->name + " is a parameter, not a group");
-    return *group;
-}
-
 int export_store(const Invocation &invocation) {
     std::string path = store_path_for(invocation.store);
     std::unique_ptr<kelbrin::Database> store = open_store_to_read(path);
     store->begin_reading();
-    kelbrin::Item group =
-        exported_group(*store, invocation.operands.empty() ? "root" : invocation.operands[0], path);
+    kelbrin::Item group = named_item(*store, "export", invocation.operands.empty() ? "root" : invocation.operands[0],
+                                     path, Named::Group);
     std::optional<std::string> output = invocation.value("-o");
     bool changed = invocation.has("--changed");
     if (!output) {

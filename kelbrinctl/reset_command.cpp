@@ -10,7 +10,6 @@
 #include "kelbrinctl/messages.h"
 #include "kelbrinctl/plan.h"
 #include "kelbrinctl/store_access.h"
-#include "base/names.h"
 #include "store/change_log.h"
 #include "store/reset.h"
 
@@ -39,15 +38,9 @@ std::vector<kelbrin::Item> items_named(kelbrin::Database &store, const std::vect
                                        const std::string &path) {
     std::vector<kelbrin::Item> items;
     for (const std::string &name : names) {
-        if (!kelbrin::is_valid_full_name(name))
-            throw Failure("reset: " + name +
-                          " is not a parameter or group name (root, then components joined by dots)");
-        std::optional<kelbrin::Item> item = kelbrin::find_item(store, name, kelbrin::Settings{});
-        if (!item)
-            throw Failure("reset: no parameter or group " + name + " in store " + path);
-        if (!item->mapTo.empty())
-            throw Failure("reset: " + name + " maps to " + item->mapTo + "; reset that parameter");
-        items.push_back(*item);
+        items.push_back(named_item(store, "reset", name, path, Named::ParameterOrGroup));
+        if (!items.back().mapTo.empty())
+            throw Failure("reset: " + name + " maps to " + items.back().mapTo + "; reset that parameter");
     }
     return items;
 }

@@ -5,7 +5,6 @@
 #include "kelbrinctl/commands.h"
 #include "store/descriptions.h"
 #include "kelbrinctl/messages.h"
-#include "base/names.h"
 #include "kelbrinctl/store_access.h"
 #include "base/tree_text.h"
 
@@ -123,9 +122,7 @@ void print_json(const std::vector<Field> &fields) {
 
 int show(const Invocation &invocation) {
     const std::string &name = invocation.operands[0];
-    if (!kelbrin::is_valid_full_name(name))
-        throw Failure("show: " + name +
-                      " is not a parameter or group name (root, then components joined by dots)");
+    require_full_name("show", name, Named::ParameterOrGroup);
     std::string path = store_path_for(invocation.store);
     std::unique_ptr<kelbrin::Database> store = open_store_to_read(path);
     store->begin_reading();

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "kelbrinctl/messages.h"
+#include "base/names.h"
 #include "store/format.h"
 
 namespace kelbrinctl {
@@ -102,6 +103,25 @@ std::string reason_of(const StoreError &error) {
         if (info.code == error.code)
             return info.text;
     return "error " + std::to_string(error.code);
+}
+
+void require_full_name(const std::string &command, const std::string &name, Named kind) {
+    if (!kelbrin::is_valid_full_name(name))
+        throw Failure(command + ": " + name + " is not a " +
+                      (kind == Named::Group ? "group" : "parameter or group") +
+                      " name (root, then components joined by dots)");
+}
+
+kelbrin::Item named_item(Database &store, const std::string &command, const std::string &name,
+                         const std::string &path, Named kind) {
+    require_full_name(command, name, kind);
+    std::optional<kelbrin::Item> item = kelbrin::find_item(store, name, kelbrin::Settings{});
+    if (!item)
+        throw Failure(command + ": no " + (kind == Named::Group ? "group " : "parameter or group ") +
+                      name + " in store " + path);
+    if (kind == Named::Group && !item->isGroup)
+        throw Failure(command + ": " + item->name + " is a parameter, not a group");
+    return *item;
 }
 
 } // namespace kelbrinctl

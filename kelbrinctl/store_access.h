@@ -6,6 +6,7 @@
 #include <string>
 
 #include "store/database.h"
+#include "store/items.h"
 #include "base/errors.h"
 
 namespace kelbrinctl {
@@ -25,6 +26,17 @@ std::unique_ptr<kelbrin::Database> open_store_to_write(const std::optional<std::
 
 // The folder a path names a file in: "." for a bare name.
 std::string folder_of(const std::string &path);
+
+// What a command's operand must name.
+enum class Named { ParameterOrGroup, Group };
+
+// Refuses, in COMMAND's words, a NAME that is not root and components joined by dots.
+void require_full_name(const std::string &command, const std::string &name, Named kind);
+
+// The item NAME of the store at PATH; a bad name, a name the store does not
+// know, or a parameter where a group is wanted is a Failure in COMMAND's words.
+kelbrin::Item named_item(kelbrin::Database &store, const std::string &command, const std::string &name,
+                         const std::string &path, Named kind);
 
 // Why the store refused, for a message.
 std::string reason_of(const kelbrin::StoreError &error);

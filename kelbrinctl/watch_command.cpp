@@ -21,7 +21,6 @@
 #include "kelbrinctl/log_position.h"
 #include "kelbrinctl/messages.h"
 #include "kelbrinctl/store_access.h"
-#include "base/names.h"
 
 namespace kelbrinctl {
 
@@ -114,8 +113,7 @@ int watch(const Invocation &invocation) {
     std::vector<std::string> groups(invocation.operands.begin(), invocation.operands.begin() + dashes);
     std::vector<std::string> command(invocation.operands.begin() + dashes, invocation.operands.end());
     for (const std::string &group : groups)
-        if (!kelbrin::is_valid_full_name(group))
-            throw Failure("watch: " + group + " is not a group name (root, then components joined by dots)");
+        require_full_name("watch", group, Named::Group);
     std::optional<std::string> since = invocation.value("--since");
     std::string path = store_path_for(invocation.store);
     std::unique_ptr<kelbrin::Database> store = open_store_to_read(path);
