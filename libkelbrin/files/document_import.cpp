@@ -144,6 +144,11 @@ void import_document(Database &db, const char *path, const std::vector<TemplateD
     });
 }
 
+void import_document(Database &db, const std::vector<TemplateDeclaration> &templates, const Settings &settings,
+                     const std::function<void(const DeclarationSink &)> &declarations) {
+    lay_out(db, templates, settings, declarations);
+}
+
 void import_document(Database &db, const GroupFile &document, const Settings &settings) {
     lay_out(db, document.templates, settings, [&](const DeclarationSink &each) {
         for (const Declaration &declaration : document.declarations)
