@@ -25,21 +25,26 @@ void check_release(const std::vector<std::string> &files) {
 
 // The release and the store's items wait in temporary tables, so that the
 // plan is made and the new content laid out one declaration at a time.
-std::vector<kelbrin::PlanLine> migrate_store(kelbrin::Database &store, const std::vector<std::string> &files,
-                                             bool dryRun) {
+std::vector<kelbrin::PlanLine> migrate_store(kelbrin::Database &store,
+                                             const std::vector<std::string> &files, bool dryRun) {
     store.bound_page_memory();
     kelbrin::SpooledRelease release(store, files);
     kelbrin::StoredFormerItems former(store);
-    auto source = [&](const std::function<void(kelbrin::Declaration &)> &each) { release.each(each); };
+    auto source = [&](const std::function<void(kelbrin::Declaration &)> &each) {
+        release.each(each);
+    };
     if (dryRun)
-        return kelbrin::migrate_streaming(release.templates(), source, former, [](const kelbrin::Declaration &) {});
+        return kelbrin::migrate_streaming(release.templates(), source, former,
+                                          [](const kelbrin::Declaration &) {});
     std::vector<kelbrin::PlanLine> plan;
-    kelbrin::import_document(store, release.templates(), kelbrin::Settings{}, [&](const kelbrin::DeclarationSink &lay) {
-        plan = kelbrin::migrate_streaming(release.templates(), source, former, [&](const kelbrin::Declaration &d) {
-            lay(d);
-            kelbrin::record_former_names(store, d);
+    kelbrin::import_document(
+        store, release.templates(), kelbrin::Settings{}, [&](const kelbrin::DeclarationSink &lay) {
+            plan = kelbrin::migrate_streaming(release.templates(), source, former,
+                                              [&](const kelbrin::Declaration &d) {
+                                                  lay(d);
+                                                  kelbrin::record_former_names(store, d);
+                                              });
         });
-    });
     for (const kelbrin::TemplateDeclaration &t : release.templates())
         kelbrin::record_former_names(store, t);
     log_plan(store, plan);

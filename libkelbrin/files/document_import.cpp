@@ -144,7 +144,8 @@ void import_document(Database &db, const char *path, const std::vector<TemplateD
     });
 }
 
-void import_document(Database &db, const std::vector<TemplateDeclaration> &templates, const Settings &settings,
+void import_document(Database &db, const std::vector<TemplateDeclaration> &templates,
+                     const Settings &settings,
                      const std::function<void(const DeclarationSink &)> &declarations) {
     lay_out(db, templates, settings, declarations);
 }

@@ -29,7 +29,8 @@ void import_document(Database &db, const char *path, const std::vector<TemplateD
 void import_document(Database &db, const GroupFile &document, const Settings &settings);
 // The same for declarations that declarations hands to its sink one by one,
 // checked and in order (a migration's, as it makes them).
-void import_document(Database &db, const std::vector<TemplateDeclaration> &templates, const Settings &settings,
+void import_document(Database &db, const std::vector<TemplateDeclaration> &templates,
+                     const Settings &settings,
                      const std::function<void(const DeclarationSink &)> &declarations);
 
 } // namespace kelbrin

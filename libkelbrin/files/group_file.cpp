@@ -182,7 +182,8 @@ class Reader : public StreamListener {
                         "\"template\" and \"number\" must come before \"items\"");
             // The group was declared, former names and all, when its items began.
             if (late.contains("formerly"))
-                note_at(object.where, *openGroups_.back(), "\"formerly\" must come before \"items\"");
+                note_at(object.where, *openGroups_.back(),
+                        "\"formerly\" must come before \"items\"");
         }
         openGroups_.pop_back();
     }

@@ -40,7 +40,8 @@ void FormerState::each_unused(const std::function<void(std::size_t, const Former
             each(i, items_[i]);
 }
 
-std::vector<TemplateDeclaration> combined_templates(std::vector<std::vector<TemplateDeclaration>> files) {
+std::vector<TemplateDeclaration>
+combined_templates(std::vector<std::vector<TemplateDeclaration>> files) {
     std::vector<TemplateDeclaration> combined;
     std::unordered_map<std::string, std::size_t> declared;
     for (std::vector<TemplateDeclaration> &file : files)
@@ -64,7 +65,8 @@ Kind kind_of(const ParameterDeclaration &p) {
 
 class Migrator {
   public:
-    Migrator(const std::vector<TemplateDeclaration> &templates, FormerItems &former, const DeclarationSink &target)
+    Migrator(const std::vector<TemplateDeclaration> &templates, FormerItems &former,
+             const DeclarationSink &target)
         : templates_(templates), former_(former), target_(target) {
         newGroupName_.emplace("root", "root");
     }
@@ -105,7 +107,7 @@ class Migrator {
         if (withheld)
             before = after = std::nullopt;
         plan_.push_back({action, std::move(name), std::move(from), std::move(before),
-                             std::move(after), withheld});
+                         std::move(after), withheld});
     }
 
     // The former item under the declaration's names, marked used; a rename
@@ -214,13 +216,15 @@ class Migrator {
     void follow_dynamic_groups() {
         std::map<std::size_t, std::vector<KeptGroup>> byTemplate;
         std::unordered_set<std::string> placed;
-        std::vector<std::size_t> standIns; // the document's group of that name stands for the store's
+        std::vector<std::size_t>
+            standIns; // the document's group of that name stands for the store's
         former_.each_unused([&](std::size_t i, const FormerItem &item) {
             if (!item.madeFrom)
                 return;
             auto parent = newGroupName_.find(fold(parent_name(item.name)));
             std::optional<std::size_t> t = template_for(item.madeFrom->templateName);
-            if (parent == newGroupName_.end() || !t || fold(templates_[*t].parent) != fold(parent->second))
+            if (parent == newGroupName_.end() || !t ||
+                fold(templates_[*t].parent) != fold(parent->second))
                 return;
             std::string name = dynamic_name(parent->second, templates_[*t], item.madeFrom->number);
             if (placed.insert(fold(name)).second)
@@ -310,15 +314,17 @@ Migration migrate_to(GroupFile release, FormerState &former) {
     Migration out;
     out.target.templates = std::move(release.templates);
     DeclarationSink keep = [&](const Declaration &d) { out.target.declarations.push_back(d); };
-    out.plan = Migrator(out.target.templates, former, keep).run([&](const std::function<void(Declaration &)> &each) {
-        for (Declaration &d : release.declarations)
-            each(d);
-    });
+    out.plan = Migrator(out.target.templates, former, keep)
+                   .run([&](const std::function<void(Declaration &)> &each) {
+                       for (Declaration &d : release.declarations)
+                           each(d);
+                   });
     return out;
 }
 
-std::vector<PlanLine> migrate_streaming(std::vector<TemplateDeclaration> templates, const DeclarationSource &release,
-                                        FormerItems &former, const DeclarationSink &target) {
+std::vector<PlanLine> migrate_streaming(std::vector<TemplateDeclaration> templates,
+                                        const DeclarationSource &release, FormerItems &former,
+                                        const DeclarationSink &target) {
     return Migrator(templates, former, target).run(release);
 }
 

@@ -72,7 +72,8 @@ struct Migration {
 
 // Several files' templates as loading them in order declares: a name
 // declared again takes the later declaration.
-std::vector<TemplateDeclaration> combined_templates(std::vector<std::vector<TemplateDeclaration>> files);
+std::vector<TemplateDeclaration>
+combined_templates(std::vector<std::vector<TemplateDeclaration>> files);
 
 // The content that follows the declarations, and the plan that gets there.
 Migration migrate_to(GroupFile release, FormerState &former);
@@ -82,7 +83,8 @@ using DeclarationSource = std::function<void(const std::function<void(Declaratio
 
 // The same with the release's declarations handed over one by one and the
 // content handed on as it is made, so that neither is held whole; the plan.
-std::vector<PlanLine> migrate_streaming(std::vector<TemplateDeclaration> templates, const DeclarationSource &release,
-                                        FormerItems &former, const DeclarationSink &target);
+std::vector<PlanLine> migrate_streaming(std::vector<TemplateDeclaration> templates,
+                                        const DeclarationSource &release, FormerItems &former,
+                                        const DeclarationSink &target);
 
 } // namespace kelbrin

@@ -16,33 +16,42 @@ CREATE TEMP TABLE release(
 )sql");
     std::vector<std::vector<TemplateDeclaration>> templates;
     for (const std::string &file : files) {
-        templates.push_back(
-            read_group_file(file.c_str(), nullptr, Contents::Declarations, [&](const Declaration &d) {
+        templates.push_back(read_group_file(
+            file.c_str(), nullptr, Contents::Declarations, [&](const Declaration &d) {
                 const ParameterDeclaration &p = d.parameter;
                 Query insert(db.statement(
-                    "INSERT INTO temp.release(folded, name, is_group, complex, value, access_control, read_level,"
-                    " write_level, pattern, map_to, formerly) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)"
-                    " ON CONFLICT(folded) DO UPDATE SET name = excluded.name, complex = excluded.complex,"
+                    "INSERT INTO temp.release(folded, name, is_group, complex, value, "
+                    "access_control, read_level,"
+                    " write_level, pattern, map_to, formerly) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, "
+                    "?8, ?9, ?10, ?11)"
+                    " ON CONFLICT(folded) DO UPDATE SET name = excluded.name, complex = "
+                    "excluded.complex,"
                     " value = excluded.value, access_control = excluded.access_control,"
                     " read_level = excluded.read_level, write_level = excluded.write_level,"
-                    " pattern = excluded.pattern, map_to = excluded.map_to, formerly = excluded.formerly"
+                    " pattern = excluded.pattern, map_to = excluded.map_to, formerly = "
+                    "excluded.formerly"
                     " WHERE NOT excluded.is_group"));
                 insert.bind(1, fold(d.fullName)).bind(2, d.fullName).bind(3, d.isGroup);
                 if (!d.isGroup) {
-                    insert.bind(4, p.complex).bind(5, p.value).bind(7, p.readLevel).bind(8, p.writeLevel);
+                    insert.bind(4, p.complex)
+                        .bind(5, p.value)
+                        .bind(7, p.readLevel)
+                        .bind(8, p.writeLevel);
                     insert.bind(9, p.pattern).bind(10, p.mapTo);
                     if (p.accessControl)
                         insert.bind(6, *p.accessControl);
                 }
-                insert.bind(11, d.formerly.empty() ? std::string() : former_names_text(d.formerly)).run();
+                insert.bind(11, d.formerly.empty() ? std::string() : former_names_text(d.formerly))
+                    .run();
             }));
     }
     templates_ = combined_templates(std::move(templates));
 }
 
 void SpooledRelease::each(const std::function<void(Declaration &)> &take) {
-    Query rows(db_.statement("SELECT name, is_group, complex, value, access_control, read_level, write_level,"
-                             " pattern, map_to, formerly FROM temp.release ORDER BY position"));
+    Query rows(db_.statement(
+        "SELECT name, is_group, complex, value, access_control, read_level, write_level,"
+        " pattern, map_to, formerly FROM temp.release ORDER BY position"));
     while (rows.step()) {
         Declaration d;
         d.fullName = rows.text(0);
@@ -86,14 +95,13 @@ CREATE INDEX temp.former_by_name ON former(folded);
 
 namespace {
 
-constexpr const char *itemColumns = "id, path, name, is_group, dynamic, template, complex, value, user_set,"
-                                    " read_level, mapped";
-
+// A row of "SELECT id, path, name, is_group, dynamic, template, complex,
+// value, user_set, read_level, mapped FROM temp.former".
 FormerItem item_of(const Query &row) {
     using Kind = FormerItem::Kind;
     FormerItem item;
     item.name = row.text(2);
-    item.kind = row.integer(3) != 0  ? Kind::Group
+    item.kind = row.integer(3) != 0    ? Kind::Group
                 : row.integer(10) != 0 ? Kind::Mapped
                 : row.integer(6) != 0  ? Kind::Complex
                                        : Kind::Plain;
@@ -121,24 +129,30 @@ std::optional<std::size_t> StoredFormerItems::find(const std::vector<std::string
 }
 
 FormerItem StoredFormerItems::item(std::size_t index) {
-    static const std::string sql = std::string("SELECT ") + itemColumns + " FROM temp.former WHERE id = ?1";
-    Query query(db_.statement(sql.c_str()));
+    Query query(db_.statement("SELECT id, path, name, is_group, dynamic, template, complex, value,"
+                              " user_set, read_level, mapped FROM temp.former WHERE id = ?1"));
     if (!query.bind(1, static_cast<int64_t>(index)).step())
         throw StoreError{STORE_FAILED};
     return item_of(query);
 }
 
 void StoredFormerItems::use(std::size_t index) {
-    Query(db_.statement("UPDATE temp.former SET used = 1 WHERE id = ?1")).bind(1, static_cast<int64_t>(index)).run();
+    Query(db_.statement("UPDATE temp.former SET used = 1 WHERE id = ?1"))
+        .bind(1, static_cast<int64_t>(index))
+        .run();
 }
 
 void StoredFormerItems::use_name(const std::string &name) {
-    Query(db_.statement("UPDATE temp.former SET used = 1 WHERE folded = ?1")).bind(1, fold(name)).run();
+    Query(db_.statement("UPDATE temp.former SET used = 1 WHERE folded = ?1"))
+        .bind(1, fold(name))
+        .run();
 }
 
-void StoredFormerItems::each_unused(const std::function<void(std::size_t, const FormerItem &)> &each) {
-    static const std::string sql = std::string("SELECT ") + itemColumns + " FROM temp.former WHERE NOT used ORDER BY id";
-    Query rows(db_.statement(sql.c_str()));
+void StoredFormerItems::each_unused(
+    const std::function<void(std::size_t, const FormerItem &)> &each) {
+    Query rows(db_.statement("SELECT id, path, name, is_group, dynamic, template, complex, value,"
+                             " user_set, read_level, mapped FROM temp.former WHERE NOT used"
+                             " ORDER BY id"));
     while (rows.step())
         each(static_cast<std::size_t>(rows.integer(0)), item_of(rows));
 }
