@@ -40,6 +40,9 @@ gunzip -c v1_store.db.gz >"$work/old.db"
 run old "get root.Net.Host" >/dev/null
 plan=$("$ctl" --store "$work/old.db" migrate --dry-run v1_groups.json v1_more.json)
 [ -z "$plan" ] || fail "a migration of the upgraded store to its own files: $plan"
+# Nor can a reset bring such a value back to a default.
+plan=$("$ctl" --store "$work/old.db" reset --dry-run root.Net)
+[ -z "$plan" ] || fail "a reset of the upgraded store: $plan"
 
 # The old log is kept, its entries without a time, and sized (533: the 17 names'
 # bytes and 16 for each); a value set afterwards keeps the old one as its default.
