@@ -63,9 +63,9 @@ class Layout {
         insert.bind_blob(1, group.path + declared_step(group.nextPosition++))
             .bind(2, group.depth + 1);
         insert.bind(3, declaration.fullName).bind(4, fold(declaration.fullName)).bind(5, p.complex);
-        const std::string &value = p.current.value_or(p.value);
-        insert.bind(6, value);
-        if (value != p.value)
+        // A current value equal to the default: the default is not known.
+        insert.bind(6, p.current.value_or(p.value));
+        if (p.current)
             insert.bind(7, p.value);
         if (p.accessControl)
             insert.bind(8, *p.accessControl);
@@ -142,6 +142,12 @@ void import_document(Database &db, const char *path, const std::vector<TemplateD
     lay_out(db, templates, settings, [&](const DeclarationSink &each) {
         read_group_file(path, nullptr, Contents::DeclarationsAndState, each);
     });
+}
+
+void import_document(Database &db, const std::vector<TemplateDeclaration> &templates,
+                     const Settings &settings,
+                     const std::function<void(const DeclarationSink &)> &declarations) {
+    lay_out(db, templates, settings, declarations);
 }
 
 void import_document(Database &db, const GroupFile &document, const Settings &settings) {

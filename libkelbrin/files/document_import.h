@@ -3,6 +3,8 @@
 // current value and declared default, dynamic groups with their numbers.
 #pragma once
 
+#include <functional>
+
 #include "store/database.h"
 #include "files/group_file.h"
 #include "base/settings.h"
@@ -25,5 +27,10 @@ void import_document(Database &db, const char *path, const std::vector<TemplateD
                      const Settings &settings);
 // The same for declarations already read and checked, held whole (a migration's).
 void import_document(Database &db, const GroupFile &document, const Settings &settings);
+// The same for declarations that declarations hands to its sink one by one,
+// checked and in order (a migration's, as it makes them).
+void import_document(Database &db, const std::vector<TemplateDeclaration> &templates,
+                     const Settings &settings,
+                     const std::function<void(const DeclarationSink &)> &declarations);
 
 } // namespace kelbrin

@@ -180,6 +180,10 @@ class Reader : public StreamListener {
             if (state_ && (late.contains("template") || late.contains("number")))
                 note_at(object.where, *openGroups_.back(),
                         "\"template\" and \"number\" must come before \"items\"");
+            // The group was declared, former names and all, when its items began.
+            if (late.contains("formerly"))
+                note_at(object.where, *openGroups_.back(),
+                        "\"formerly\" must come before \"items\"");
         }
         openGroups_.pop_back();
     }

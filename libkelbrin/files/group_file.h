@@ -52,7 +52,7 @@ struct GroupFile {
 };
 
 // The file read as it streams but kept whole, for what needs every
-// declaration at once (a migration, a merge, the shared-variable warnings):
+// declaration at once (a merge, the shared-variable warnings):
 // its memory grows with the file.
 GroupFile read_whole_group_file(const char *path, std::vector<Problem> *problems, Contents contents);
 

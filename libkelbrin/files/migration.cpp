@@ -17,7 +17,7 @@ void FormerState::add(FormerItem item) {
     used_.push_back(false);
 }
 
-std::optional<std::size_t> FormerState::find(const std::vector<std::string> &names) const {
+std::optional<std::size_t> FormerState::find(const std::vector<std::string> &names) {
     for (const auto *layer : {&document_, &store_})
         for (std::size_t i = 0; i < names.size(); ++i)
             if (auto found = layer->find(fold(names[i])); found != layer->end() && !used_[found->second]) {
@@ -34,26 +34,25 @@ void FormerState::use_name(const std::string &name) {
         used_[found->second] = true;
 }
 
-GroupFile combined_release(std::vector<GroupFile> files) {
-    GroupFile release;
-    std::unordered_map<std::string, std::size_t> declared, templates;
-    for (GroupFile &file : files) {
-        for (Declaration &d : file.declarations) {
-            auto [at, added] = declared.emplace(fold(d.fullName), release.declarations.size());
+void FormerState::each_unused(const std::function<void(std::size_t, const FormerItem &)> &each) {
+    for (std::size_t i = 0; i < items_.size(); ++i)
+        if (!used_[i])
+            each(i, items_[i]);
+}
+
+std::vector<TemplateDeclaration>
+combined_templates(std::vector<std::vector<TemplateDeclaration>> files) {
+    std::vector<TemplateDeclaration> combined;
+    std::unordered_map<std::string, std::size_t> declared;
+    for (std::vector<TemplateDeclaration> &file : files)
+        for (TemplateDeclaration &t : file) {
+            auto [at, added] = declared.emplace(fold(t.name), combined.size());
             if (added)
-                release.declarations.push_back(std::move(d));
-            else if (!d.isGroup)
-                release.declarations[at->second] = std::move(d);
-        }
-        for (TemplateDeclaration &t : file.templates) {
-            auto [at, added] = templates.emplace(fold(t.name), release.templates.size());
-            if (added)
-                release.templates.push_back(std::move(t));
+                combined.push_back(std::move(t));
             else
-                release.templates[at->second] = std::move(t);
+                combined[at->second] = std::move(t);
         }
-    }
-    return release;
+    return combined;
 }
 
 namespace {
@@ -66,17 +65,17 @@ Kind kind_of(const ParameterDeclaration &p) {
 
 class Migrator {
   public:
-    Migrator(GroupFile &release, FormerState &former) : release_(release), former_(former) {
+    Migrator(const std::vector<TemplateDeclaration> &templates, FormerItems &former,
+             const DeclarationSink &target)
+        : templates_(templates), former_(former), target_(target) {
         newGroupName_.emplace("root", "root");
     }
 
-    Migration run() {
-        for (Declaration &d : release_.declarations)
-            d.isGroup ? follow_group(d) : follow_parameter(d);
+    std::vector<PlanLine> run(const DeclarationSource &release) {
+        release([&](Declaration &d) { d.isGroup ? follow_group(d) : follow_parameter(d); });
         follow_dynamic_groups();
         report_removed();
-        out_.target.templates = std::move(release_.templates);
-        return std::move(out_);
+        return std::move(plan_);
     }
 
   private:
@@ -107,8 +106,8 @@ class Migrator {
               bool withheld = false) {
         if (withheld)
             before = after = std::nullopt;
-        out_.plan.push_back({action, std::move(name), std::move(from), std::move(before),
-                             std::move(after), withheld});
+        plan_.push_back({action, std::move(name), std::move(from), std::move(before),
+                         std::move(after), withheld});
     }
 
     // The former item under the declaration's names, marked used; a rename
@@ -119,7 +118,7 @@ class Migrator {
             return std::nullopt;
         former_.use(*index);
         former_.use_name(names[0]);
-        const FormerItem &item = former_.items()[*index];
+        FormerItem item = former_.item(*index);
         if (former_.found_under() != 0 && former_.found_under() < ownNames)
             line("rename", names[0], item.name);
         return index;
@@ -138,13 +137,15 @@ class Migrator {
         keep_ancestors(d.fullName);
         std::size_t ownNames = 0;
         std::vector<std::string> names = candidates(d, ownNames);
-        std::optional<std::size_t> index = take(names, ownNames);
-        if (index && former_.items()[*index].kind != Kind::Group) {
-            line("remove", former_.items()[*index].name);
-            index.reset();
+        std::optional<FormerItem> item;
+        if (std::optional<std::size_t> index = take(names, ownNames))
+            item = former_.item(*index);
+        if (item && item->kind != Kind::Group) {
+            line("remove", item->name);
+            item.reset();
         }
-        if (index)
-            newGroupName_[fold(former_.items()[*index].name)] = d.fullName;
+        if (item)
+            newGroupName_[fold(item->name)] = d.fullName;
         else
             line("add", d.fullName);
         // A dynamic group under any of its former names comes along (merge:
@@ -152,7 +153,7 @@ class Migrator {
         for (const std::string &name : names)
             newGroupName_.emplace(fold(name), d.fullName);
         formersOf_[fold(d.fullName)].assign(names.begin() + 1, names.end());
-        out_.target.declarations.push_back(std::move(d));
+        target_(d);
     }
 
     void follow_parameter(Declaration &d) {
@@ -161,7 +162,7 @@ class Migrator {
         std::vector<std::string> names = candidates(d, ownNames);
         std::optional<std::size_t> index = take(names, ownNames);
         follow_value(d.fullName, d.parameter, index);
-        out_.target.declarations.push_back(std::move(d));
+        target_(d);
     }
 
     // The value the declaration takes from what stood before: the new
@@ -173,18 +174,20 @@ class Migrator {
         if (kind == Kind::Plain)
             shownDefault = p.value;
         p.current.reset();
-        if (index && former_.items()[*index].kind != kind) {
-            const FormerItem &item = former_.items()[*index];
-            line("remove", item.name);
-            if (item.kind == Kind::Group)
-                removedGroups_.insert(fold(item.name));
-            index.reset();
+        std::optional<FormerItem> former;
+        if (index)
+            former = former_.item(*index);
+        if (former && former->kind != kind) {
+            line("remove", former->name);
+            if (former->kind == Kind::Group)
+                removedGroups_.insert(fold(former->name));
+            former.reset();
         }
-        if (!index) {
+        if (!former) {
             line("add", name, {}, {}, shownDefault, withholds_values(p.readLevel));
             return;
         }
-        const FormerItem &item = former_.items()[*index];
+        const FormerItem &item = *former;
         if (kind == Kind::Mapped)
             return;
         bool withheld = withholds_values(p.readLevel) || withholds_values(item.readLevel);
@@ -205,6 +208,7 @@ class Migrator {
         int32_t number;
         std::size_t index;
         std::string parent;
+        std::string formerName;
     };
 
     // Dynamic groups stay with their template and number under the new name
@@ -212,33 +216,36 @@ class Migrator {
     void follow_dynamic_groups() {
         std::map<std::size_t, std::vector<KeptGroup>> byTemplate;
         std::unordered_set<std::string> placed;
-        for (std::size_t i = 0; i < former_.items().size(); ++i) {
-            const FormerItem &item = former_.items()[i];
-            if (!item.madeFrom || former_.used(i))
-                continue;
+        std::vector<std::size_t>
+            standIns; // the document's group of that name stands for the store's
+        former_.each_unused([&](std::size_t i, const FormerItem &item) {
+            if (!item.madeFrom)
+                return;
             auto parent = newGroupName_.find(fold(parent_name(item.name)));
             std::optional<std::size_t> t = template_for(item.madeFrom->templateName);
             if (parent == newGroupName_.end() || !t ||
-                fold(release_.templates[*t].parent) != fold(parent->second))
-                continue;
-            std::string name = dynamic_name(parent->second, release_.templates[*t], item.madeFrom->number);
+                fold(templates_[*t].parent) != fold(parent->second))
+                return;
+            std::string name = dynamic_name(parent->second, templates_[*t], item.madeFrom->number);
             if (placed.insert(fold(name)).second)
-                byTemplate[*t].push_back({item.madeFrom->number, i, parent->second});
+                byTemplate[*t].push_back({item.madeFrom->number, i, parent->second, item.name});
             else
-                former_.use(i); // the document's group of that name stands for the store's
-        }
+                standIns.push_back(i);
+        });
+        for (std::size_t i : standIns)
+            former_.use(i);
         for (auto &[t, groups] : byTemplate) {
             std::sort(groups.begin(), groups.end(),
                       [](const KeptGroup &a, const KeptGroup &b) { return a.number < b.number; });
-            std::size_t keep = std::min<std::size_t>(groups.size(), release_.templates[t].maxCount);
+            std::size_t keep = std::min<std::size_t>(groups.size(), templates_[t].maxCount);
             for (std::size_t g = 0; g < keep; ++g)
-                keep_dynamic_group(release_.templates[t], groups[g]);
+                keep_dynamic_group(templates_[t], groups[g]);
         }
     }
 
     std::optional<std::size_t> template_for(const std::string &name) const {
-        for (std::size_t t = 0; t < release_.templates.size(); ++t) {
-            const TemplateDeclaration &declared = release_.templates[t];
+        for (std::size_t t = 0; t < templates_.size(); ++t) {
+            const TemplateDeclaration &declared = templates_[t];
             if (fold(declared.name) == fold(name) ||
                 std::any_of(declared.formerly.begin(), declared.formerly.end(),
                             [&](const std::string &former) { return fold(former) == fold(name); }))
@@ -253,14 +260,13 @@ class Migrator {
 
     void keep_dynamic_group(const TemplateDeclaration &t, const KeptGroup &kept) {
         former_.use(kept.index);
-        const FormerItem &group = former_.items()[kept.index];
+        const std::string &formerName = kept.formerName;
         std::string name = dynamic_name(kept.parent, t, kept.number);
         former_.use_name(name);
-        if (fold(last_component(name)) != fold(last_component(group.name)))
-            line("rename", name, group.name);
+        if (fold(last_component(name)) != fold(last_component(formerName)))
+            line("rename", name, formerName);
         Declaration declared{name, true, {}, {}, DynamicOrigin{t.name, kept.number}, {}};
-        out_.target.declarations.push_back(std::move(declared));
-        std::string formerName = group.name;
+        target_(declared);
         for (const ParameterDeclaration &p : t.parameters) {
             Declaration d{name + "." + p.name, false, p, {}, {}, {}};
             std::optional<std::size_t> index = former_.find({d.fullName, formerName + "." + p.name});
@@ -269,20 +275,19 @@ class Migrator {
                 former_.use_name(d.fullName);
             }
             follow_value(d.fullName, d.parameter, index);
-            out_.target.declarations.push_back(std::move(d));
+            target_(d);
         }
     }
 
     // What no declaration took: one line for a group, none for what lies under it.
     void report_removed() {
-        for (std::size_t i = 0; i < former_.items().size(); ++i) {
-            const FormerItem &item = former_.items()[i];
-            if (former_.used(i) || under_removed_group(item.name))
-                continue;
+        former_.each_unused([&](std::size_t, const FormerItem &item) {
+            if (under_removed_group(item.name))
+                return;
             line(item.fromDocument ? "skip" : "remove", item.name);
             if (item.kind == Kind::Group)
                 removedGroups_.insert(fold(item.name));
-        }
+        });
     }
 
     bool under_removed_group(std::string_view name) const {
@@ -292,9 +297,10 @@ class Migrator {
         return false;
     }
 
-    GroupFile &release_;
-    FormerState &former_;
-    Migration out_;
+    const std::vector<TemplateDeclaration> &templates_;
+    FormerItems &former_;
+    const DeclarationSink &target_;
+    std::vector<PlanLine> plan_;
     // By folded new name: the former full names of a declared group.
     std::unordered_map<std::string, std::vector<std::string>> formersOf_;
     // By folded former name: the name a group of the store now has.
@@ -305,7 +311,21 @@ class Migrator {
 } // namespace
 
 Migration migrate_to(GroupFile release, FormerState &former) {
-    return Migrator(release, former).run();
+    Migration out;
+    out.target.templates = std::move(release.templates);
+    DeclarationSink keep = [&](const Declaration &d) { out.target.declarations.push_back(d); };
+    out.plan = Migrator(out.target.templates, former, keep)
+                   .run([&](const std::function<void(Declaration &)> &each) {
+                       for (Declaration &d : release.declarations)
+                           each(d);
+                   });
+    return out;
+}
+
+std::vector<PlanLine> migrate_streaming(std::vector<TemplateDeclaration> templates,
+                                        const DeclarationSource &release, FormerItems &former,
+                                        const DeclarationSink &target) {
+    return Migrator(templates, former, target).run(release);
 }
 
 } // namespace kelbrin

@@ -87,7 +87,7 @@ StoreState read_store_state(Database &db) {
 void add_document_values(FormerState &former, const GroupFile &document) {
     for (const Declaration &d : document.declarations) {
         const ParameterDeclaration &p = d.parameter;
-        bool userSet = !d.isGroup && p.mapTo.empty() && p.current && *p.current != p.value;
+        bool userSet = !d.isGroup && p.mapTo.empty() && p.current;
         if (!userSet && !d.madeFrom)
             continue;
         former.add(FormerItem{d.fullName, kind_of(d.isGroup, p.complex, false),

@@ -17,8 +17,8 @@ struct StoreState {
 };
 StoreState read_store_state(Database &db);
 
-// The values a document (an export, whole or of changes only) holds that
-// differ from its defaults, and its dynamic groups, before the store's.
+// The values a document (an export, whole or of changes only) gives as
+// current, and its dynamic groups, before the store's.
 void add_document_values(FormerState &former, const GroupFile &document);
 
 } // namespace kelbrin

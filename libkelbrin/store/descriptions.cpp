@@ -53,7 +53,9 @@ void add_parameter_state(Database &db, Description &description) {
             description.target.refusal = error.code;
         }
     }
-    Query declared(db.statement("SELECT coalesce(default_value, value) FROM items WHERE path = ?1"));
+    // None where the store does not know it.
+    Query declared(db.statement("SELECT coalesce(default_value, value) FROM items"
+                                " WHERE path = ?1 AND default_value IS NOT value"));
     if (item.mapTo.empty() && declared.bind_blob(1, item.path).step())
         description.declaredDefault = declared.text(0);
     std::optional<Item> group = find_item(db, parent_name(item.name), fullAccess);

@@ -17,6 +17,7 @@ namespace {
 
 // default_value keeps the declared default once the value leaves it, and
 // is NULL again while the value equals it: most parameters never pay for it.
+// Equal to the value, it says the default is not known (format_3.cpp).
 void store_value(Database &db, const Settings &settings, const Item &target, const std::string &value) {
     Query(db.statement("UPDATE items SET value = ?2, default_value = CASE WHEN coalesce(default_value, value) = ?2"
                        " THEN NULL ELSE coalesce(default_value, value) END WHERE path = ?1"))

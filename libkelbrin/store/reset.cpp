@@ -37,8 +37,10 @@ std::vector<ResetStep> plan_reset(Database &db, const std::vector<Item> &items, 
                 if (!removed(plan, groups.blob(0)))
                     plan.push_back({ResetStep::Kind::Remove, groups.blob(0), groups.text(1), false, 0, "", ""});
         }
-        Query changed(db.statement("SELECT path, name, complex, read_level, value, default_value FROM items"
-                                   " WHERE path >= ?1 AND path < ?2 AND default_value IS NOT NULL ORDER BY path"));
+        Query changed(
+            db.statement("SELECT path, name, complex, read_level, value, default_value FROM items"
+                         " WHERE path >= ?1 AND path < ?2 AND default_value IS NOT NULL"
+                         " AND default_value IS NOT value ORDER BY path"));
         changed.bind_blob(1, item.path).bind_blob(2, end);
         while (changed.step()) {
             std::string path = changed.blob(0);

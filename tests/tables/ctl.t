@@ -85,6 +85,10 @@ err: order.json:3:3: root.Dyn: unknown key "colour"
 err: order.json:3:3: root.Dyn: "template" and "number" must come before "items"
 err: broken.json:2:35: syntax error while parsing array - unexpected '}'; expected ']'
 status: 1
+file late.json: {"groups": [{"group": "root.L", "items": [], "formerly": ["root.Was"]}]}
+ctl: check late.json
+err: late.json:1:13: root.L: "formerly" must come before "items"
+status: 1
 
 test: show a parameter: its value, pattern, levels and access text; or that it is unknown
 ctl: show root.network.hostname

@@ -29,6 +29,12 @@ out: {"action":"add","name":"root.M.Gone","new":"g"}
 out: {"action":"remove","name":"root.M.New"}
 run: get root.M.C
 out: "mine"
+file fix.json: {"groups": [{"group": "root.M", "items": [{"parameter": "A", "value": "a3"}]}]}
+ctl: migrate new.json fix.json
+out: follow root.M.A "a1" "a3"
+out: follow root.M.B "b1" "b2"
+out: add root.M.New "n"
+out: remove root.M.Gone
 
 test: migrate: a complex value the user set is kept, one at its default follows; a kind that changes is declared anew; an undeclared group above stays
 file old.json: {"groups": [{"group": "root.Box.K", "items": [

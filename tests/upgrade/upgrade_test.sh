@@ -3,9 +3,9 @@
 # then answers each run of v1_runs.txt as a store made by this program from the
 # same files does, with its change log kept; processes opening it at once take each step once; a store
 # newer than the library is refused and left byte for byte.
-#     upgrade_test.sh PROGRAM
+#     upgrade_test.sh PROGRAM KELBRINCTL
 set -eu
-program=$(realpath "$1")
+program=$(realpath "$1") ctl=$(realpath "$2")
 cd "$(dirname "$0")"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -34,13 +34,22 @@ for store in old new; do
     [ "$(sqlite3 "$work/$store.db" "PRAGMA application_id")" = 1264743284 ] || fail "the $store store is not marked"
 done
 
+# Format 1 kept no defaults: each value counts as the user's, so a migration
+# to the very files that made the store has nothing to do.
+gunzip -c v1_store.db.gz >"$work/old.db"
+run old "get root.Net.Host" >/dev/null
+plan=$("$ctl" --store "$work/old.db" migrate --dry-run v1_groups.json v1_more.json)
+[ -z "$plan" ] || fail "a migration of the upgraded store to its own files: $plan"
+# Nor can a reset bring such a value back to a default.
+plan=$("$ctl" --store "$work/old.db" reset --dry-run root.Net)
+[ -z "$plan" ] || fail "a reset of the upgraded store: $plan"
+
 # The old log is kept, its entries without a time, and sized (533: the 17 names'
 # bytes and 16 for each); a value set afterwards keeps the old one as its default.
-gunzip -c v1_store.db.gz >"$work/old.db"
 run old "set root.Net.Host gh-9" >/dev/null
 kept=$(sqlite3 "$work/old.db" "SELECT count(*), max(log_end) FROM changes WHERE time IS NULL;
     SELECT sequence, name, value, time > 0 FROM changes WHERE time IS NOT NULL;
-    SELECT name, default_value FROM items WHERE default_value IS NOT NULL")
+    SELECT name, default_value FROM items WHERE name = 'root.Net.Host'")
 [ "$kept" = "$(printf '17|533\n18|root.Net.Host|gh-9|1\nroot.Net.Host|gh-7')" ] ||
     fail "the log and defaults after the upgrade: $kept"
 
