@@ -62,9 +62,5 @@ status: 1
 ctl: reset root.Unit.Alias
 err: kelbrinctl: reset: root.Unit.Alias maps to root.Unit.Name; reset that parameter
 status: 1
-ctl: reset --force
-err: kelbrinctl: reset: unknown option --force
-err: Usage: kelbrinctl [--store PATH] reset [--dry-run] [--keep-groups] [--json] [NAME...]
-status: 2
 run: --nolog get root.Unit.Name
 out: "n3"
