@@ -89,11 +89,6 @@ LeftByFork *leftByFork = nullptr;
 
 uint64_t generation = 0;
 
-bool is_missing(const std::string &path) {
-    struct stat info;
-    return stat(path.c_str(), &info) != 0 && errno == ENOENT;
-}
-
 Connection &connection() {
     static Connection current;
     return current;
@@ -333,6 +328,11 @@ std::string store_path() {
     return path;
 }
 
+bool is_missing(const std::string &path) {
+    struct stat info;
+    return stat(path.c_str(), &info) != 0 && errno == ENOENT;
+}
+
 Database &database(IfMissing ifMissing) {
     static const bool registered = pthread_atfork(nullptr, nullptr, forget_connection_in_child) == 0;
     (void)registered;
@@ -360,6 +360,17 @@ Database &database(IfMissing ifMissing) {
         current.path = std::move(path);
     }
     return *current.database;
+}
+
+void remove_store_files(const std::string &path) {
+    for (const char *suffix : {"", "-wal", "-shm", "-journal"})
+        unlink((path + suffix).c_str());
+}
+
+void close_connection() {
+    Connection &current = connection();
+    current.database.reset();
+    current.path.clear();
 }
 
 uint64_t store_generation() { return generation; }
