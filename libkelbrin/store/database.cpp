@@ -203,6 +203,10 @@ Database::Database(const std::string &path, OpenMode mode) {
     int access = mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     if (mode == OpenMode::Create)
         create_store_file(path);
+    // SQLite's tally of its memory, which nothing here reads, takes a lock
+    // on every allocation; it can only be turned off before the first open.
+    static const int unmetered = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    (void)unmetered;
     const char *file = mode == OpenMode::StandIn ? ":memory:" : path.c_str();
     int result = sqlite3_open_v2(file, &db_, access | SQLITE_OPEN_NOMUTEX, nullptr);
     if (result != SQLITE_OK) {
