@@ -7,10 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <unordered_set>
 
 #include "base/errors.h"
-#include "base/json_text.h"
 #include "base/stored_tree_reader.h"
 
 namespace kelbrin {
@@ -136,57 +134,7 @@ nlohmann::ordered_json natural_of(const DataNode *node) {
     }
 }
 
-// Writes a stored text's nodes (tree_text.cpp's form) in the group file's
-// form, giving up at the first node that this form cannot carry exactly.
-bool write_exact_natural(const json &node, std::string &out) {
-    if (!node.is_array() || node.empty() || !node[0].is_string())
-        return false;
-    const std::string &kind = node[0].get_ref<const std::string &>();
-    if (kind == "s" && node.size() == 4 && node[1].is_number_integer()) {
-        int64_t subtype = node[1].get<int64_t>();
-        if (subtype == SCALAR_EMPTY && node[2].is_null() && node[3].is_null())
-            out += "null";
-        else if (subtype == SCALAR_INTEGER && node[2].is_null() && node[3].is_number_integer())
-            out += std::to_string(node[3].get<int64_t>());
-        else if (subtype == SCALAR_CUSTOM && node[2] == "string" && node[3].is_string())
-            append_json_string(out, node[3].get_ref<const std::string &>());
-        else
-            return false;
-        return true;
-    }
-    if (node.size() != 2 || !node[1].is_array() || (kind != "l" && kind != "h"))
-        return false;
-    bool hash = kind == "h";
-    std::unordered_set<std::string_view> keys;
-    out += hash ? '{' : '[';
-    for (const json &item : node[1]) {
-        if (out.back() != '{' && out.back() != '[')
-            out += ',';
-        const json *value = &item;
-        if (hash) {
-            if (!item.is_array() || item.size() != 2 || !item[0].is_string() ||
-                !keys.insert(item[0].get_ref<const std::string &>()).second)
-                return false;
-            append_json_string(out, item[0].get_ref<const std::string &>());
-            out += ':';
-            value = &item[1];
-        }
-        if (!write_exact_natural(*value, out))
-            return false;
-    }
-    out += hash ? '}' : ']';
-    return true;
-}
-
 } // namespace
-
-std::optional<std::string> exact_natural_text(std::string_view stored) {
-    json tree = json::parse(stored, nullptr, false);
-    std::string text;
-    if (tree.is_discarded() || !write_exact_natural(tree, text))
-        return std::nullopt;
-    return text;
-}
 
 std::string canonical_stored_form(const nlohmann::ordered_json &stored) {
     std::string text = stored.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::strict);

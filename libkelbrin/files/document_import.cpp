@@ -1,6 +1,5 @@
 #include "files/document_import.h"
 
-#include <functional>
 #include <unordered_map>
 
 #include "store/change_log.h"
@@ -21,14 +20,11 @@ struct PlacedGroup {
     std::unordered_map<uint64_t, uint64_t> nextSerial;
 };
 
+} // namespace
+
 class Layout {
   public:
-    Layout(Database &db, const std::vector<TemplateDeclaration> &templates) : db_(db) {
-        int64_t id = 0;
-        for (const TemplateDeclaration &t : templates)
-            templateIds_.emplace(fold(t.name), ++id);
-        groups_.emplace("root", PlacedGroup{"root", "", 0, 0, {}});
-    }
+    explicit Layout(Database &db) : db_(db) { groups_.emplace("root", PlacedGroup{"root", "", 0, 0, {}}); }
 
     // The group, placed (with any missing ancestors) if it is new.
     PlacedGroup &place_group(const std::string &name,
@@ -43,7 +39,7 @@ class Layout {
         if (madeFrom) {
             auto number = static_cast<uint64_t>(madeFrom->number);
             group.path += dynamic_step(number, parent.nextSerial[number]++);
-            insert.bind(5, 1).bind(6, templateIds_.at(fold(madeFrom->templateName)));
+            insert.bind(5, 1).bind(6, stand_in_id(madeFrom->templateName));
         } else {
             group.path += declared_step(parent.nextPosition++);
             insert.bind(5, 0);
@@ -77,9 +73,16 @@ class Layout {
     }
 
     // A template's parent in its group's declared case, as loading keeps it.
+    // Templates are numbered in their order; the groups made from one take
+    // its number in place of their stand-in.
     void place_templates(const std::vector<TemplateDeclaration> &templates) {
         int64_t id = 0;
         for (const TemplateDeclaration &t : templates) {
+            if (auto standIn = standInIds_.find(fold(t.name)); standIn != standInIds_.end())
+                Query(db_.statement("UPDATE items SET template_id = ?2 WHERE template_id = ?1"))
+                    .bind(1, standIn->second)
+                    .bind(2, id + 1)
+                    .run();
             auto parent = groups_.find(fold(t.parent));
             Query(db_.statement("INSERT INTO templates(id, name, folded, parent, prefix, max_count,"
                                 " parameters) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)"))
@@ -95,12 +98,17 @@ class Layout {
     }
 
   private:
+    // An export's templates follow its groups: a dynamic group is laid out
+    // with a number below zero for its template, the same for each template.
+    int64_t stand_in_id(const std::string &templateName) {
+        int64_t next = -1 - static_cast<int64_t>(standInIds_.size());
+        return standInIds_.try_emplace(fold(templateName), next).first->second;
+    }
+
     Database &db_;
     std::unordered_map<std::string, PlacedGroup> groups_; // by folded name
-    std::unordered_map<std::string, int64_t> templateIds_;
+    std::unordered_map<std::string, int64_t> standInIds_; // by folded template name
 };
-
-} // namespace
 
 StoreContent store_content(Database &db) {
     Query query(
@@ -111,50 +119,43 @@ StoreContent store_content(Database &db) {
     return content;
 }
 
-namespace {
-
-// Drops everything but root, then lays the declarations that each hands
-// over out in their order, and the templates.
-void lay_out(Database &db, const std::vector<TemplateDeclaration> &templates, const Settings &settings,
-             const std::function<void(const DeclarationSink &)> &declarations) {
+DocumentImport::DocumentImport(Database &db, const Settings &settings)
+    : db_(db), settings_(settings), layout_(std::make_unique<Layout>(db)) {
     Query(db.statement("DELETE FROM items WHERE path > x''")).run();
     Query(db.statement("DELETE FROM templates")).run();
-    Layout layout(db, templates);
-    std::vector<std::string> topGroups;
-    declarations([&](const Declaration &declaration) {
-        if (!declaration.isGroup) {
-            layout.place_parameter(declaration);
-            return;
-        }
-        layout.place_group(declaration.fullName, declaration.madeFrom);
-        if (parent_name(declaration.fullName).empty())
-            topGroups.push_back(declaration.fullName);
-    });
-    layout.place_templates(templates);
-    for (const std::string &name : topGroups)
-        record_change(db, settings, name);
 }
 
-} // namespace
+DocumentImport::~DocumentImport() = default;
 
-void import_document(Database &db, const char *path, const std::vector<TemplateDeclaration> &templates,
-                     const Settings &settings) {
-    lay_out(db, templates, settings, [&](const DeclarationSink &each) {
-        read_group_file(path, nullptr, Contents::DeclarationsAndState, each);
-    });
+void DocumentImport::add(const Declaration &declaration) {
+    if (!declaration.isGroup) {
+        layout_->place_parameter(declaration);
+        return;
+    }
+    layout_->place_group(declaration.fullName, declaration.madeFrom);
+    if (parent_name(declaration.fullName).empty())
+        topGroups_.push_back(declaration.fullName);
+}
+
+void DocumentImport::finish(const std::vector<TemplateDeclaration> &templates) {
+    layout_->place_templates(templates);
+    for (const std::string &name : topGroups_)
+        record_change(db_, settings_, name);
 }
 
 void import_document(Database &db, const std::vector<TemplateDeclaration> &templates,
                      const Settings &settings,
                      const std::function<void(const DeclarationSink &)> &declarations) {
-    lay_out(db, templates, settings, declarations);
+    DocumentImport import(db, settings);
+    declarations([&import](const Declaration &declaration) { import.add(declaration); });
+    import.finish(templates);
 }
 
 void import_document(Database &db, const GroupFile &document, const Settings &settings) {
-    lay_out(db, document.templates, settings, [&](const DeclarationSink &each) {
-        for (const Declaration &declaration : document.declarations)
-            each(declaration);
-    });
+    DocumentImport import(db, settings);
+    for (const Declaration &declaration : document.declarations)
+        import.add(declaration);
+    import.finish(document.templates);
 }
 
 } // namespace kelbrin

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include "store/database.h"
 #include "files/group_file.h"
@@ -18,13 +19,27 @@ struct StoreContent {
 };
 StoreContent store_content(Database &db);
 
+class Layout;
+
 // Inside the caller's write transaction: drops everything but root, then
-// lays the export at path out in its order as it reads it again. The file
-// was read with its state and checked (GroupFileSequence), which gave its
-// templates: this checks nothing again, and a file that has changed since
-// throws its first problem's code.
-void import_document(Database &db, const char *path, const std::vector<TemplateDeclaration> &templates,
-                     const Settings &settings);
+// lays out each declaration handed to add in its order (groups and
+// parameters of an export as its reading hands them over), and at finish
+// the templates. What it is given was checked (GroupFileSequence): this
+// checks nothing again.
+class DocumentImport {
+  public:
+    DocumentImport(Database &db, const Settings &settings);
+    ~DocumentImport();
+    void add(const Declaration &declaration);
+    void finish(const std::vector<TemplateDeclaration> &templates);
+
+  private:
+    Database &db_;
+    Settings settings_;
+    std::unique_ptr<Layout> layout_;
+    std::vector<std::string> topGroups_; // each logged as changed at the end
+};
+
 // The same for declarations already read and checked, held whole (a migration's).
 void import_document(Database &db, const GroupFile &document, const Settings &settings);
 // The same for declarations that declarations hands to its sink one by one,

@@ -14,11 +14,15 @@ void GroupFileSequence::begin(const std::string &fileName) {
 }
 
 std::vector<TemplateDeclaration> GroupFileSequence::check(const std::string &path,
-                                                          std::vector<Problem> &problems) {
+                                                          std::vector<Problem> &problems,
+                                                          const DeclarationSink &accepted) {
     begin(path);
     std::vector<TemplateDeclaration> templates =
-        read_group_file(path.c_str(), &problems, Contents::DeclarationsAndState,
-                        [&](const Declaration &declaration) { add(declaration, problems); });
+        read_group_file(path.c_str(), &problems, Contents::DeclarationsAndState, [&](const Declaration &declaration) {
+            add(declaration, problems);
+            if (accepted && problems.empty())
+                accepted(declaration);
+        });
     finish(templates, problems);
     return templates;
 }

@@ -27,7 +27,9 @@ class GroupFileSequence {
     void add(const Declaration &declaration, std::vector<Problem> &problems);
     void finish(const std::vector<TemplateDeclaration> &templates, std::vector<Problem> &problems);
     // All three for the file at path, read with its state; its templates.
-    std::vector<TemplateDeclaration> check(const std::string &path, std::vector<Problem> &problems);
+    // Each declaration goes on to accepted while the file has no problem.
+    std::vector<TemplateDeclaration> check(const std::string &path, std::vector<Problem> &problems,
+                                           const DeclarationSink &accepted = nullptr);
 
     enum class Kind { Group, Plain, Complex };
 

@@ -1,5 +1,6 @@
 #include "files/loading.h"
 
+#include <optional>
 #include <unordered_map>
 
 #include "store/change_log.h"
@@ -128,35 +129,108 @@ void declare_template(Database &db, const TemplateDeclaration &t) {
         .run();
 }
 
+// The file's declarations written as its reading hands them over. The
+// store is opened with the first of them, so that a file that fails at once
+// leaves a missing store uncreated; after the file's first problem or the
+// first write the store refuses, nothing more is written and the
+// transaction is rolled back (a store this made is removed again).
+class StreamedLoad {
+  public:
+    explicit StreamedLoad(const Settings &settings) : settings_(settings) {}
+    StreamedLoad(const StreamedLoad &) = delete;
+    StreamedLoad &operator=(const StreamedLoad &) = delete;
+    ~StreamedLoad() {
+        if (!committed_)
+            abandon();
+    }
+
+    void add(const Declaration &declaration) {
+        attempt([&] {
+            if (declaration.isGroup)
+                ensure_group(*db_, known_, declaration.fullName);
+            else
+                declare_parameter(*db_, settings_, known_, declaration);
+            record_former_names(*db_, declaration);
+            if (!declaration.parameter.mapTo.empty())
+                mappings_.push_back(declaration.parameter.mapTo);
+        });
+    }
+
+    // The store's refusal, thrown, or the whole file committed.
+    void finish(const std::vector<TemplateDeclaration> &templates) {
+        attempt([&] {
+            for (const std::string &target : mappings_)
+                if (stored_mapping_refusal(*db_, target))
+                    invalid();
+            for (const TemplateDeclaration &t : templates) {
+                declare_template(*db_, t);
+                record_former_names(*db_, t);
+            }
+            transaction_->commit();
+            committed_ = true;
+        });
+        if (refusal_)
+            throw *refusal_;
+    }
+
+  private:
+    template <typename Write> void attempt(const Write &write) {
+        if (refusal_)
+            return;
+        try {
+            if (!db_)
+                begin();
+            write();
+        } catch (const StoreError &error) {
+            refusal_ = error;
+            abandon();
+        }
+    }
+
+    void begin() {
+        std::string path = store_path();
+        bool missing = is_missing(path);
+        db_ = &database(IfMissing::Create);
+        if (missing)
+            made_ = std::move(path);
+        db_->apply_sync_mode(settings_.syncMode);
+        transaction_.emplace(*db_);
+    }
+
+    void abandon() {
+        transaction_.reset();
+        if (made_) {
+            close_connection();
+            remove_store_files(*made_);
+            made_.reset();
+        }
+    }
+
+    const Settings &settings_;
+    Database *db_ = nullptr;
+    std::optional<WriteTransaction> transaction_;
+    std::optional<std::string> made_; // the store file this made
+    bool committed_ = false;
+    std::optional<StoreError> refusal_;
+    KnownGroups known_;
+    std::vector<std::string> mappings_;
+};
+
 } // namespace
 
 void load_group_file(const char *path, const Settings &settings) {
-    // Read twice, streaming: checked whole first, so that a file with a
-    // problem leaves the store as it was (and a missing one uncreated).
-    read_group_file(path, nullptr, Contents::Declarations, [](const Declaration &) {});
-    Database &db = database(IfMissing::Create);
-    db.apply_sync_mode(settings.syncMode);
-    WriteTransaction transaction(db);
-    KnownGroups known;
-    std::vector<std::string> mappings;
+    // Read once: what the file itself gets wrong comes before what the
+    // store refuses, as when the file was checked whole first.
+    std::vector<Problem> problems;
+    StreamedLoad load(settings);
     std::vector<TemplateDeclaration> templates =
-        read_group_file(path, nullptr, Contents::Declarations, [&](const Declaration &declaration) {
-            if (declaration.isGroup)
-                ensure_group(db, known, declaration.fullName);
-            else
-                declare_parameter(db, settings, known, declaration);
-            record_former_names(db, declaration);
-            if (!declaration.parameter.mapTo.empty())
-                mappings.push_back(declaration.parameter.mapTo);
+        read_group_file(path, &problems, Contents::Declarations, [&](const Declaration &declaration) {
+            if (problems.empty())
+                load.add(declaration);
         });
-    for (const std::string &target : mappings)
-        if (stored_mapping_refusal(db, target))
-            invalid();
-    for (const TemplateDeclaration &t : templates) {
-        declare_template(db, t);
-        record_former_names(db, t);
-    }
-    transaction.commit();
+    if (!problems.empty())
+        throw StoreError{problems.front().code};
+    load.finish(templates);
 }
 
 } // namespace kelbrin

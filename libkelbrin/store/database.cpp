@@ -89,11 +89,6 @@ LeftByFork *leftByFork = nullptr;
 
 uint64_t generation = 0;
 
-bool is_missing(const std::string &path) {
-    struct stat info;
-    return stat(path.c_str(), &info) != 0 && errno == ENOENT;
-}
-
 Connection &connection() {
     static Connection current;
     return current;
@@ -208,6 +203,10 @@ Database::Database(const std::string &path, OpenMode mode) {
     int access = mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     if (mode == OpenMode::Create)
         create_store_file(path);
+    // SQLite's tally of its memory, which nothing here reads, takes a lock
+    // on every allocation; it can only be turned off before the first open.
+    static const int unmetered = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    (void)unmetered;
     const char *file = mode == OpenMode::StandIn ? ":memory:" : path.c_str();
     int result = sqlite3_open_v2(file, &db_, access | SQLITE_OPEN_NOMUTEX, nullptr);
     if (result != SQLITE_OK) {
@@ -333,6 +332,11 @@ std::string store_path() {
     return path;
 }
 
+bool is_missing(const std::string &path) {
+    struct stat info;
+    return stat(path.c_str(), &info) != 0 && errno == ENOENT;
+}
+
 Database &database(IfMissing ifMissing) {
     static const bool registered = pthread_atfork(nullptr, nullptr, forget_connection_in_child) == 0;
     (void)registered;
@@ -360,6 +364,17 @@ Database &database(IfMissing ifMissing) {
         current.path = std::move(path);
     }
     return *current.database;
+}
+
+void remove_store_files(const std::string &path) {
+    for (const char *suffix : {"", "-wal", "-shm", "-journal"})
+        unlink((path + suffix).c_str());
+}
+
+void close_connection() {
+    Connection &current = connection();
+    current.database.reset();
+    current.path.clear();
 }
 
 uint64_t store_generation() { return generation; }

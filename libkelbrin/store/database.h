@@ -133,6 +133,13 @@ std::string store_path();
 // Creates a missing store file, empty, with the umask's mode less the
 // bits for others.
 void create_store_file(const std::string &path);
+// Whether nothing is at path.
+bool is_missing(const std::string &path);
+// Removes a store file with its log and index: one that a load or import
+// that failed had made.
+void remove_store_files(const std::string &path);
+// Closes the process's connection; the next call opens it again.
+void close_connection();
 // Creates each missing folder above the file, as for the default store.
 void make_parent_directories(const std::string &path);
 

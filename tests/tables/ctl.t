@@ -250,6 +250,13 @@ out: "current": "\xf4\x8f\xbf\xbf" },
 out: "currentHex": "eda080" },
 out: "currentHex": "f4908080" },
 
+test: export writes a tree in the group file's form where that gives back the same tree, else in the stored form
+sh: for v in '["h",[["a",["s",0,null,null]],["b",["l",[["s",1,null,-7],["s",3,"string","q\""]]]]]]' '["h",[["a",["s",0,null,null]],["a",["s",0,null,null]]]]' '["l",[["s",3,"int","7"]]]' '["l",[["s",2,"string","x"]]]'; do sqlite3 store.db "UPDATE items SET value = '$v' WHERE name = 'root.Climate.Zones'" && kelbrinctl export root.Climate | grep -o '"Zones".*'; done
+out: "Zones", "tree": {"a":null,"b":[-7,"q\\""]} },
+out: "Zones", "treeStored": ["h",[["a",["s",0,null,null]],["a",["s",0,null,null]]]] },
+out: "Zones", "treeStored": ["l",[["s",3,"int","7"]]] },
+out: "Zones", "treeStored": ["l",[["s",2,"string","x"]]] },
+
 test: export refuses a damaged complex value (a node whose parts do not fit its kind) and names it
 sh: sqlite3 store.db "UPDATE items SET value = '[\"h\",3,\"string\",\"x\"]' WHERE name = 'root.Climate.Zones'"
 ctl: export -o out.json

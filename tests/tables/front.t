@@ -141,6 +141,11 @@ run: readgroupfile "no file.json" get root.Lamp.On
 err3: Error -16 reading file 'no file.json' into kelbrin!
 err3: Failed to read groupfile 'no file.json'
 status: 1
+file late.json: {"groups": [{"group": "root.Lamp", "items": [{"parameter": "On"}]}, {"group": "top.X"}]}
+sh: KELBRIN_STORE=new.db kelbrinclient --nolog readgroupfile late.json; ls new.db* 2>/dev/null || echo no store
+err: Error -18 reading file 'late.json' into kelbrin!
+err: Failed to read groupfile 'late.json'
+out: no store
 
 test: set stores name and value as given; its error ends the run
 run: set root.Door.Name "a b\n%s 'q'" get root.Door.Name - RAW
