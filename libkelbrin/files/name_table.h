@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -12,7 +11,14 @@
 
 namespace kelbrin {
 
-template <class Value> class NameTable {
+// Each byte of a name as a table compares and hashes it.
+struct SameBytes {
+    char operator()(char c) const { return c; }
+};
+
+// Names are kept as given and compared byte by byte through Byte, so that
+// a table can find a name under another spelling of it.
+template <class Value, class Byte = SameBytes> class NameTable {
   public:
     // The value kept for the name, and whether the name is new (then value).
     std::pair<Value *, bool> try_emplace(std::string_view name, const Value &value) {
@@ -34,6 +40,11 @@ template <class Value> class NameTable {
         return index == 0 ? nullptr : &entries_[index - 1].value;
     }
 
+    // The name as it was kept, for a name the table has.
+    std::string_view kept_name(std::string_view name) const {
+        return name_of(entries_[slots_[slot_of(name)] - 1]);
+    }
+
   private:
     struct Entry {
         uint32_t offset; // in text_
@@ -45,11 +56,28 @@ template <class Value> class NameTable {
         return std::string_view(text_).substr(entry.offset, entry.length);
     }
 
+    static bool same(std::string_view a, std::string_view b) {
+        if (a.size() != b.size())
+            return false;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (Byte()(a[i]) != Byte()(b[i]))
+                return false;
+        return true;
+    }
+
+    // FNV-1a of the bytes as Byte gives them.
+    static std::size_t hash(std::string_view name) {
+        uint64_t value = 14695981039346656037ULL;
+        for (char c : name)
+            value = (value ^ static_cast<unsigned char>(Byte()(c))) * 1099511628211ULL;
+        return static_cast<std::size_t>(value);
+    }
+
     // The name's slot, or the empty one where it would go.
     std::size_t slot_of(std::string_view name) const {
         std::size_t mask = slots_.size() - 1;
-        for (std::size_t slot = std::hash<std::string_view>()(name) & mask;; slot = (slot + 1) & mask)
-            if (slots_[slot] == 0 || name_of(entries_[slots_[slot] - 1]) == name)
+        for (std::size_t slot = hash(name) & mask;; slot = (slot + 1) & mask)
+            if (slots_[slot] == 0 || same(name_of(entries_[slots_[slot] - 1]), name))
                 return slot;
     }
 

@@ -3,11 +3,12 @@
 // read later overwrites the other.
 #pragma once
 
+#include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "files/group_file.h"
+#include "files/name_table.h"
 
 namespace kelbrin {
 
@@ -18,11 +19,17 @@ class SharedVariables {
     void add(const std::string &fileName, const Declaration &declaration, std::vector<Problem> &warnings);
 
   private:
-    struct First {
-        std::string name;
-        std::string place; // "a.json:2:3"
+    // Names compared as their variables: a dot is an underscore.
+    struct AsVariable {
+        char operator()(char c) const { return c == '.' ? '_' : c; }
     };
-    std::unordered_map<std::string, First> variables_;
+    struct First {
+        uint32_t file; // in files_
+        TextPosition where;
+    };
+    // The first parameter of each variable, by its name: every plain parameter has one.
+    NameTable<First, AsVariable> variables_;
+    std::vector<std::string> files_;
 };
 
 } // namespace kelbrin
