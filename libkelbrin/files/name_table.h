@@ -1,9 +1,13 @@
 // Names met while reading files, each with a small value: the names kept end
-// to end in one text and found through a table of indexes, so that a file of
-// a hundred thousand names costs a few megabytes rather than a node each.
+// to end in blocks of text and found through a table of indexes, so that a
+// file of a hundred thousand names costs a few megabytes rather than a node
+// each. Blocks and a deque grow without copying what they hold, so the
+// table never holds its names twice while it grows.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -27,8 +31,7 @@ template <class Value, class Byte = SameBytes> class NameTable {
         std::size_t slot = slot_of(name);
         if (slots_[slot] != 0)
             return {&entries_[slots_[slot] - 1].value, false};
-        entries_.push_back({static_cast<uint32_t>(text_.size()), static_cast<uint32_t>(name.size()), value});
-        text_.append(name);
+        entries_.push_back({keep(name), static_cast<uint32_t>(name.size()), value});
         slots_[slot] = static_cast<uint32_t>(entries_.size());
         return {&entries_.back().value, true};
     }
@@ -47,13 +50,27 @@ template <class Value, class Byte = SameBytes> class NameTable {
 
   private:
     struct Entry {
-        uint32_t offset; // in text_
+        uint32_t offset; // see keep
         uint32_t length;
         Value value;
     };
 
+    static constexpr std::size_t blockBytes = 64 * 1024;
+
+    // Where the name is kept: its block times blockBytes, plus its place in it.
+    uint32_t keep(std::string_view name) {
+        if (blocks_.empty() || blocks_.back().size() + name.size() > blockBytes) {
+            blocks_.emplace_back();
+            blocks_.back().reserve(std::max(blockBytes, name.size()));
+        }
+        std::string &block = blocks_.back();
+        auto offset = static_cast<uint32_t>((blocks_.size() - 1) * blockBytes + block.size());
+        block.append(name);
+        return offset;
+    }
+
     std::string_view name_of(const Entry &entry) const {
-        return std::string_view(text_).substr(entry.offset, entry.length);
+        return std::string_view(blocks_[entry.offset / blockBytes]).substr(entry.offset % blockBytes, entry.length);
     }
 
     static bool same(std::string_view a, std::string_view b) {
@@ -87,8 +104,8 @@ template <class Value, class Byte = SameBytes> class NameTable {
             slots_[slot_of(name_of(entries_[index]))] = static_cast<uint32_t>(index + 1);
     }
 
-    std::string text_;
-    std::vector<Entry> entries_;
+    std::vector<std::string> blocks_; // each reserved once, never grown past that
+    std::deque<Entry> entries_;
     std::vector<uint32_t> slots_; // index + 1 into entries_; 0: free; a power of two long
 };
 
