@@ -52,7 +52,7 @@ int merge_export(const Invocation &invocation, const std::string &file) {
 // leaves a missing store uncreated; after the file's first problem or the
 // store's first refusal nothing more is written, the reading goes on to
 // report every problem, and the transaction is rolled back (a store this
-// made is removed again).
+// made is removed, or emptied, again).
 class ExportWrite {
   public:
     explicit ExportWrite(const Invocation &invocation) : invocation_(invocation) {}
@@ -81,7 +81,7 @@ class ExportWrite {
         transaction_.reset();
         store_.reset();
         if (made_)
-            kelbrin::remove_store_files(path_);
+            kelbrin::put_back_store_files(path_, wasEmptyFile_);
         made_ = false;
     }
 
@@ -104,9 +104,10 @@ class ExportWrite {
 
     void begin() {
         path_ = store_path_for(invocation_.store);
-        bool missing = kelbrin::is_missing(path_);
+        wasEmptyFile_ = kelbrin::is_empty_file(path_);
+        bool made = kelbrin::is_missing(path_) || wasEmptyFile_;
         store_ = open_store_to_write(invocation_.store);
-        made_ = missing;
+        made_ = made;
         transaction_.emplace(*store_);
         kelbrin::StoreContent content = kelbrin::store_content(*store_);
         if ((content.items != 0 || content.templates != 0) && !invocation_.has("--replace"))
@@ -121,7 +122,8 @@ class ExportWrite {
     std::unique_ptr<kelbrin::Database> store_;
     std::optional<kelbrin::WriteTransaction> transaction_;
     std::optional<kelbrin::DocumentImport> import_;
-    bool made_ = false;
+    bool made_ = false; // from nothing or from an empty file
+    bool wasEmptyFile_ = false;
     std::optional<Failure> refusal_;
 };
 

@@ -133,7 +133,7 @@ void declare_template(Database &db, const TemplateDeclaration &t) {
 // store is opened with the first of them, so that a file that fails at once
 // leaves a missing store uncreated; after the file's first problem or the
 // first write the store refuses, nothing more is written and the
-// transaction is rolled back (a store this made is removed again).
+// transaction is rolled back (a store this made is removed, or emptied, again).
 class StreamedLoad {
   public:
     explicit StreamedLoad(const Settings &settings) : settings_(settings) {}
@@ -190,8 +190,9 @@ class StreamedLoad {
     void begin() {
         std::string path = store_path();
         bool missing = is_missing(path);
+        wasEmptyFile_ = is_empty_file(path);
         db_ = &database(IfMissing::Create);
-        if (missing)
+        if (missing || wasEmptyFile_)
             made_ = std::move(path);
         db_->apply_sync_mode(settings_.syncMode);
         transaction_.emplace(*db_);
@@ -201,7 +202,7 @@ class StreamedLoad {
         transaction_.reset();
         if (made_) {
             close_connection();
-            remove_store_files(*made_);
+            put_back_store_files(*made_, wasEmptyFile_);
             made_.reset();
         }
     }
@@ -209,7 +210,8 @@ class StreamedLoad {
     const Settings &settings_;
     Database *db_ = nullptr;
     std::optional<WriteTransaction> transaction_;
-    std::optional<std::string> made_; // the store file this made
+    std::optional<std::string> made_; // the store file this made, from nothing or an empty file
+    bool wasEmptyFile_ = false;
     bool committed_ = false;
     std::optional<StoreError> refusal_;
     KnownGroups known_;

@@ -366,9 +366,18 @@ Database &database(IfMissing ifMissing) {
     return *current.database;
 }
 
-void remove_store_files(const std::string &path) {
-    for (const char *suffix : {"", "-wal", "-shm", "-journal"})
+bool is_empty_file(const std::string &path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size == 0;
+}
+
+void put_back_store_files(const std::string &path, bool wasEmptyFile) {
+    for (const char *suffix : {"-wal", "-shm", "-journal"})
         unlink((path + suffix).c_str());
+    if (!wasEmptyFile)
+        unlink(path.c_str());
+    else if (truncate(path.c_str(), 0) != 0)
+        return; // it stays a store with nothing in it, as the empty file was
 }
 
 void close_connection() {

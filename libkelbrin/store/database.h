@@ -135,9 +135,12 @@ std::string store_path();
 void create_store_file(const std::string &path);
 // Whether nothing is at path.
 bool is_missing(const std::string &path);
-// Removes a store file with its log and index: one that a load or import
-// that failed had made.
-void remove_store_files(const std::string &path);
+// Whether path is a file of no bytes: a new store that nothing was loaded into.
+bool is_empty_file(const std::string &path);
+// Puts back a store that a load or import that failed had made, from
+// nothing or from an empty file: its log and index removed, and the file
+// removed or emptied again.
+void put_back_store_files(const std::string &path, bool wasEmptyFile);
 // Closes the process's connection; the next call opens it again.
 void close_connection();
 // Creates each missing folder above the file, as for the default store.

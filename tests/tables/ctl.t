@@ -162,6 +162,18 @@ sh: : > empty.db
 ctl: --store empty.db show root
 err: kelbrinctl: store empty.db is an empty file: a new store that nothing has been loaded into
 status: 1
+file bad.json: {"groups": [{"group": "root.A"}, {"group": "root.A b"}]}
+ctl: --store empty.db import bad.json
+err: bad.json:1:34: root.A b: "root.A b" is not a full group name: "root" and components of letters, digits and underscores, joined by dots
+err: kelbrinctl: import: bad.json has 1 problem; the store was not changed
+status: 1
+run: KELBRIN_STORE=empty.db --nolog readgroupfile bad.json
+err: Error -18 reading file 'bad.json' into kelbrin!
+err: Failed to read groupfile 'bad.json'
+status: 1
+sh: wc -c < empty.db && ls empty.db*
+out: 0
+out: empty.db
 ctl: --store empty.db import mine.json
 sh: KELBRIN_STORE=empty.db kelbrinclient get root.Network.HostName
 out: "sproutwarden"
