@@ -20,23 +20,17 @@ CREATE TEMP TABLE release(
             file.c_str(), nullptr, Contents::Declarations, [&](const Declaration &d) {
                 const ParameterDeclaration &p = d.parameter;
                 Query insert(db.statement(
-                    "INSERT INTO temp.release(folded, name, is_group, complex, value, "
-                    "access_control, read_level,"
-                    " write_level, pattern, map_to, formerly) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, "
-                    "?8, ?9, ?10, ?11)"
-                    " ON CONFLICT(folded) DO UPDATE SET name = excluded.name, complex = "
-                    "excluded.complex,"
+                    "INSERT INTO temp.release(folded, name, is_group, complex, value, access_control,"
+                    " read_level, write_level, pattern, map_to, formerly)"
+                    " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)"
+                    " ON CONFLICT(folded) DO UPDATE SET name = excluded.name, complex = excluded.complex,"
                     " value = excluded.value, access_control = excluded.access_control,"
                     " read_level = excluded.read_level, write_level = excluded.write_level,"
-                    " pattern = excluded.pattern, map_to = excluded.map_to, formerly = "
-                    "excluded.formerly"
+                    " pattern = excluded.pattern, map_to = excluded.map_to, formerly = excluded.formerly"
                     " WHERE NOT excluded.is_group"));
                 insert.bind(1, fold(d.fullName)).bind(2, d.fullName).bind(3, d.isGroup);
                 if (!d.isGroup) {
-                    insert.bind(4, p.complex)
-                        .bind(5, p.value)
-                        .bind(7, p.readLevel)
-                        .bind(8, p.writeLevel);
+                    insert.bind(4, p.complex).bind(5, p.value).bind(7, p.readLevel).bind(8, p.writeLevel);
                     insert.bind(9, p.pattern).bind(10, p.mapTo);
                     if (p.accessControl)
                         insert.bind(6, *p.accessControl);

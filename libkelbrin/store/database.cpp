@@ -374,10 +374,12 @@ bool is_empty_file(const std::string &path) {
 void put_back_store_files(const std::string &path, bool wasEmptyFile) {
     for (const char *suffix : {"-wal", "-shm", "-journal"})
         unlink((path + suffix).c_str());
-    if (!wasEmptyFile)
+    if (!wasEmptyFile) {
         unlink(path.c_str());
-    else if (truncate(path.c_str(), 0) != 0)
-        return; // it stays a store with nothing in it, as the empty file was
+        return;
+    }
+    // One that cannot be emptied again stays a store with nothing in it, as the empty file was.
+    [[maybe_unused]] int emptied = truncate(path.c_str(), 0);
 }
 
 void close_connection() {
