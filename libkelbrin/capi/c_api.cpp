@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/single_threaded.h>
+
 #include "store/database.h"
 #include "store/dynamic_groups.h"
 #include "base/errors.h"
@@ -31,6 +33,26 @@ std::mutex &store_mutex() {
     static std::mutex mutex;
     return mutex;
 }
+
+// Holds the store's lock for one call. A process that has never started a
+// second thread takes none: no other thread can come while this one is in
+// the library, and a walk makes thousands of calls.
+class StoreLock {
+  public:
+    StoreLock() : held_(!__libc_single_threaded) {
+        if (held_)
+            store_mutex().lock();
+    }
+    ~StoreLock() {
+        if (held_)
+            store_mutex().unlock();
+    }
+    StoreLock(const StoreLock &) = delete;
+    StoreLock &operator=(const StoreLock &) = delete;
+
+  private:
+    bool held_;
+};
 
 Settings settings_of(const ClientOptions *o) {
     if (o->syncMode < static_cast<int32_t>(kelbrin::SyncMode::NoSync) ||
@@ -60,7 +82,7 @@ template <typename Result> Refusable<Result> as_refusable(Result value) { return
 template <typename Result, typename Operation> Result guarded(int32_t *err, Result onFailure, Operation operation) {
     Error code;
     try {
-        std::lock_guard lock(store_mutex());
+        StoreLock lock;
         Refusable<Result> outcome = as_refusable<Result>(operation());
         code = outcome.refusal;
         if (code == OK) {
@@ -274,7 +296,7 @@ KELBRIN_API void cli_cleanupGroupContext(GroupContext *c) {
     if (!c)
         return;
     auto *listing = reinterpret_cast<Listing *>(c);
-    std::lock_guard lock(store_mutex());
+    StoreLock lock;
     forget_listed(listing);
     delete listing;
 }
