@@ -26,8 +26,10 @@ struct section_state {
 };
 
 // Writes a section header when the parameter's section (the text between its
-// first and its last dot) differs from the previous one, which it replaces.
-static int section_step(FILE *stream, const char *name, section_state *previous) {
+// first and its last dot) differs from the previous one, which it replaces;
+// points shortName at the name's last component.
+static int section_step(FILE *stream, const char *name, section_state *previous,
+                        const char **shortName) {
     const char *firstDot = std::strchr(name, '.');
     const char *lastDot = std::strrchr(name, '.');
     if (firstDot == nullptr || lastDot == firstDot) {
@@ -40,6 +42,7 @@ static int section_step(FILE *stream, const char *name, section_state *previous)
         previous->name.assign(section);
         write_section_header(stream, previous->name.c_str());
     }
+    *shortName = lastDot + 1;
     return STATUS_OK;
 }
 
@@ -53,10 +56,11 @@ static int print_complex_param(FILE *stream, OutputType type, const char *commen
         print_message(LOG_ERR, "%sError %i getting parameter '%s'", commentPrefix, errorWord, name);
         status = STATUS_FAILED;
     } else if (type == OUTPUT_NAMEVALUESECTIONS) {
-        status = section_step(stream, name, previousSection);
+        const char *shortName;
+        status = section_step(stream, name, previousSection, &shortName);
         if (status == STATUS_OK) {
             std::string text;
-            render_complex_value(text, tree, std::strrchr(name, '.') + 1, 1);
+            render_complex_value(text, tree, shortName, 1);
             std::fprintf(stream, "%s\n", text.c_str());
         }
     }
@@ -94,9 +98,10 @@ static int print_group_param(FILE *stream, OutputType type, const char *commentP
         status = print_complex_param(stream, type, commentPrefix, name, previousSection);
     } else {
         if (type == OUTPUT_NAMEVALUESECTIONS) {
-            status = section_step(stream, name, previousSection);
+            const char *shortName;
+            status = section_step(stream, name, previousSection, &shortName);
             if (status == STATUS_OK)
-                write_aligned_line(stream, std::strrchr(name, '.') + 1, value != nullptr ? value : "");
+                write_aligned_line(stream, shortName, value != nullptr ? value : "");
         } else {
             // The writers may rewrite the name; the context's text stays intact.
             std::string writable(name);

@@ -46,15 +46,23 @@ int parse_output_type(const char *typeName, OutputType *type, const char **comme
 }
 
 // Built in one buffer and written at once: formatting the padding, or five
-// writes, cost a walk more than its query's rows.
+// writes, cost a walk more than its query's rows. The program has one
+// thread, so the stream needs no lock.
 void write_aligned_line(FILE *stream, const char *name, const char *value) {
     static std::string line;
-    size_t length = std::strlen(name);
-    line.assign(name, length);
-    if (length < sectionNameWidth)
-        line.append(sectionNameWidth - length, ' ');
-    line.append("= \"").append(value).append("\"\n");
-    std::fwrite(line.data(), 1, line.size(), stream);
+    size_t nameLength = std::strlen(name);
+    size_t valueLength = std::strlen(value);
+    size_t padding = nameLength < sectionNameWidth ? sectionNameWidth - nameLength : 0;
+    line.resize(nameLength + padding + valueLength + 5);
+    char *at = line.data();
+    std::memcpy(at, name, nameLength);
+    at += nameLength;
+    std::memset(at, ' ', padding);
+    at += padding;
+    std::memcpy(at, "= \"", 3);
+    std::memcpy(at + 3, value, valueLength);
+    std::memcpy(at + 3 + valueLength, "\"\n", 2);
+    fwrite_unlocked(line.data(), 1, line.size(), stream);
 }
 
 static void write_name_value(FILE *stream, const char *name, const char *value,
