@@ -5,9 +5,11 @@
 // measures the block, the second places the tree in it.
 #include "base/stored_tree_reader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string_view>
 #include <type_traits>
@@ -361,14 +363,37 @@ template <bool placing> class Pass {
 
 } // namespace
 
+namespace {
+
+// Stored texts up to this size are placed in one pass, into a block sized
+// for the most records such a text can hold (every node at least "null"
+// and a comma: 5 bytes, a node and a hash entry or list cell each); larger
+// ones are measured first, so that their block is no larger than the tree.
+constexpr std::size_t onePassBytes = 1024;
+
+Layout most_for(std::string_view stored) {
+    std::size_t nodes = 1 + stored.size() / 5;
+    return Layout{nodes * (sizeof(DataNode) + std::max(sizeof(HashEntry), sizeof(ListCell))), stored.size()};
+}
+
+} // namespace
+
 DataNode *deliver_tree(std::string_view stored) {
-    Pass<false> measuring(stored);
-    measuring.tree();
-    const Layout &layout = measuring.layout();
-    auto *block = static_cast<char *>(std::calloc(1, layout.recordBytes + layout.textBytes));
+    Layout layout;
+    if (stored.size() <= onePassBytes) {
+        layout = most_for(stored);
+    } else {
+        Pass<false> measuring(stored);
+        measuring.tree();
+        layout = measuring.layout();
+    }
+    std::unique_ptr<char, decltype(&std::free)> block(
+        static_cast<char *>(std::malloc(layout.recordBytes + layout.textBytes)), &std::free);
     if (!block)
         throw StoreError{OUT_OF_MEMORY};
-    return Pass<true>(stored, block, layout).tree();
+    DataNode *root = Pass<true>(stored, block.get(), layout).tree();
+    block.release();
+    return root;
 }
 
 } // namespace kelbrin

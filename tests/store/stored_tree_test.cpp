@@ -54,6 +54,17 @@ TEST(StoredTree, WriterOutputReadsBackAsTheSameTree) {
         << "a text scalar is written with a text";
 }
 
+// A short text is placed in one pass, in a block sized for the most nodes
+// it can hold: the densest texts up to that size fill it.
+TEST(StoredTree, DensestShortTextsFitTheirBlock) {
+    for (const char *densest : {R"(["l",[<202*null,>null]])", R"(["h",[<100*["",null],>["",null]]])",
+                                R"(<64*["l",[>null<64*]]>)", R"(["l",[<96*["l",[]],>null]])"}) {
+        std::string stored = expand(densest);
+        ASSERT_LE(stored.size(), 1024u) << densest;
+        EXPECT_EQ(read_back(stored), stored) << densest;
+    }
+}
+
 // Escapes, and UTF-8 at each boundary of its lengths, read as a JSON parser reads them.
 TEST(StoredTree, EscapesAndUtf8ReadAsJsonReadsThem) {
     for (const char *quoted :
