@@ -22,27 +22,35 @@ bool readable(Database &db, std::string_view name, int32_t readLevel, bool mappe
     }
 }
 
+// Everything under a group is one range of paths, already in listing order.
+// A caller with full access may read every parameter of its own, so its
+// listing reads no levels: a column less for each row.
+constexpr const char *parametersSql = "SELECT name, map_to, complex, value FROM items"
+                                      " WHERE path > ?1 AND path < ?2 AND is_group = 0 ORDER BY path";
+constexpr const char *parametersWithLevelsSql = "SELECT name, map_to, complex, value, read_level FROM items"
+                                                " WHERE path > ?1 AND path < ?2 AND is_group = 0 ORDER BY path";
+
 } // namespace
 
-// Everything under a group is one range of paths, already in listing order.
 ListingEntries parameters_in_group(const char *group, const Settings &settings) {
     Database &db = database(IfMissing::Empty);
     db.bound_page_memory();
     db.begin_reading();
     Item found = find_group(db, group, settings);
-    Query query(db.statement("SELECT name, read_level, map_to, complex, value FROM items"
-                             " WHERE path > ?1 AND path < ?2 AND is_group = 0 ORDER BY path"));
+    bool everyLevel = settings.securityLevel == INT32_MAX;
+    Query query(db.statement(everyLevel ? parametersSql : parametersWithLevelsSql));
     query.bind_blob(1, found.path).bind_blob(2, subtree_end(found.path));
     ListingEntries listing;
     while (query.step()) {
         std::string_view name = query.view(0);
-        bool mapped = !query.is_empty(2);
-        if (!readable(db, name, static_cast<int32_t>(query.integer(1)), mapped, settings))
+        bool mapped = !query.is_empty(1);
+        int32_t readLevel = everyLevel ? 0 : static_cast<int32_t>(query.integer(4));
+        if (!readable(db, name, readLevel, mapped, settings))
             continue;
         if (mapped)
             listing.add(name, ListedKind::Mapped, {});
         else
-            listing.add(name, query.integer(3) != 0 ? ListedKind::Complex : ListedKind::Plain, query.view(4));
+            listing.add(name, query.integer(2) != 0 ? ListedKind::Complex : ListedKind::Plain, query.view(3));
     }
     return listing;
 }
