@@ -16,7 +16,9 @@
 static const char malformedName[] = "Internal error: '.'-delimited format expected.";
 
 static void write_section_header(FILE *stream, const char *section) {
-    std::fprintf(stream, "\n\n[%s]\n", section);
+    fputs_unlocked("\n\n[", stream);
+    fputs_unlocked(section, stream);
+    fputs_unlocked("]\n", stream);
 }
 
 // The section last written by a NAMEVALUESECTIONS walk.
@@ -59,9 +61,12 @@ static int print_complex_param(FILE *stream, OutputType type, const char *commen
         const char *shortName;
         status = section_step(stream, name, previousSection, &shortName);
         if (status == STATUS_OK) {
-            std::string text;
+            // Kept between values, so that its memory grows only for the largest.
+            static std::string text;
+            text.clear();
             render_complex_value(text, tree, shortName, 1);
-            std::fprintf(stream, "%s\n", text.c_str());
+            text += '\n';
+            fwrite_unlocked(text.data(), 1, text.size(), stream);
         }
     }
     std::free(tree);
