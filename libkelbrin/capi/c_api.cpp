@@ -149,10 +149,13 @@ bool next_entry(Listing *listing) {
     ListedEntry entry{};
     if (!listing->entries.next(group, entry))
         return false;
-    listing->current.assign(group);
-    if (!group.empty())
-        listing->current.append(1, '.');
-    listing->current.append(entry.shortName);
+    std::string &name = listing->current;
+    name.resize(group.size() + (group.empty() ? 0 : 1) + entry.shortName.size());
+    if (!group.empty()) {
+        std::memcpy(name.data(), group.data(), group.size());
+        name[group.size()] = '.';
+    }
+    std::memcpy(name.data() + name.size() - entry.shortName.size(), entry.shortName.data(), entry.shortName.size());
     if (listing->ofGroups)
         listing->value.assign(entry.shortName);
     else
