@@ -12,20 +12,25 @@ bool allowed(const Item &item, const Settings &settings, Access access) {
     return settings.securityLevel >= (access == Access::Read ? item.readLevel : item.writeLevel);
 }
 
+// Binds the folded name to a lookup whose second column is the item's name
+// and steps it: true when the item is there, in the same case where the
+// caller asks for that. Throws BAD_NAME for a name that no item can have.
+bool look_up(Query &query, std::string_view name, const Settings &settings) {
+    if (!is_valid_full_name(name))
+        throw StoreError{BAD_NAME};
+    query.bind(1, fold(name));
+    return query.step() && !(settings.caseSensitive && query.view(1) != name);
+}
+
 } // namespace
 
 std::optional<Item> find_item(Database &db, std::string_view name, const Settings &settings) {
-    if (!is_valid_full_name(name))
-        throw StoreError{BAD_NAME};
     Query query(db.statement("SELECT path, name, is_group, dynamic, complex, value, access_control, read_level,"
                              " write_level, pattern, map_to, depth FROM items WHERE folded = ?1"));
-    query.bind(1, fold(name));
-    if (!query.step())
+    if (!look_up(query, name, settings))
         return std::nullopt;
     Item item;
     item.name = query.text(1);
-    if (settings.caseSensitive && item.name != name)
-        return std::nullopt;
     item.path = query.blob(0);
     item.depth = query.integer(11);
     item.isGroup = query.integer(2) != 0;
@@ -41,11 +46,18 @@ std::optional<Item> find_item(Database &db, std::string_view name, const Setting
     return item;
 }
 
+// Reads only what a group has: a walk pays for preparing the statement.
 Item find_group(Database &db, const char *name, const Settings &settings) {
-    std::optional<Item> group = find_item(db, name, settings);
-    if (!group || !group->isGroup)
+    Query query(db.statement("SELECT path, name, depth, dynamic FROM items WHERE folded = ?1 AND is_group = 1"));
+    if (!look_up(query, name, settings))
         throw StoreError{UNKNOWN_GROUP};
-    return *group;
+    Item group;
+    group.name = query.text(1);
+    group.path = query.blob(0);
+    group.depth = query.integer(2);
+    group.isGroup = true;
+    group.dynamic = query.integer(3) != 0;
+    return group;
 }
 
 std::optional<std::string> last_path_between(Database &db, std::string_view above,
