@@ -224,7 +224,8 @@ KELBRIN_API int32_t cli_deleteGroup(const char *group, ClientOptions *o, int32_t
 KELBRIN_API char *cli_getCustomParam(const char *name, ClientOptions *o, int32_t *err) {
     return guarded(err, static_cast<char *>(nullptr), [&]() -> Refusable<char *> {
         require(name && o);
-        Refusable<std::string> read = get_value(name, settings_of(o));
+        std::string storage;
+        Refusable<std::string_view> read = get_value(name, settings_of(o), storage);
         if (read.refusal != OK)
             return {nullptr, read.refusal};
         return {malloc_copy(read.value)};
@@ -235,9 +236,10 @@ KELBRIN_API int32_t cli_getCustomParamToBuf(const char *name, ClientOptions *o, 
                                             int32_t size) {
     return guarded(err, int32_t{}, [&]() -> Refusable<int32_t> {
         require(name && o && buffer && size >= 0);
-        Refusable<std::string> read = get_value(name, settings_of(o));
+        std::string storage;
+        Refusable<std::string_view> read = get_value(name, settings_of(o), storage);
         if (read.refusal == OK)
-            std::strncpy(buffer, read.value.c_str(), static_cast<std::size_t>(size));
+            std::strncpy(buffer, std::string(read.value).c_str(), static_cast<std::size_t>(size));
         return {0, read.refusal};
     });
 }

@@ -31,18 +31,19 @@ std::string decimal(int32_t number) { return std::to_string(number); }
 
 } // namespace
 
-Refusable<std::string> get_value(const char *name, const Settings &settings) {
+Refusable<std::string_view> get_value(const char *name, const Settings &settings, std::string &storage) {
     if (std::optional<ListedRead> listed = listed_read(name, settings)) {
         if (listed->kind == ListedKind::Complex)
             return {{}, NOT_A_PLAIN_PARAMETER};
-        return {std::string(listed->value)};
+        return {listed->value};
     }
     Database &db = database(IfMissing::Empty);
     db.begin_reading();
     Item target = reach_parameter(db, name, settings, Access::Read);
     if (target.complex)
         return {{}, NOT_A_PLAIN_PARAMETER};
-    return {std::move(target.value)};
+    storage = std::move(target.value);
+    return {storage};
 }
 
 void set_value(const char *name, const char *value, const Settings &settings) {

@@ -13,8 +13,10 @@
 namespace kelbrin {
 
 // A complex parameter read as plain is refused by return: the program asks
-// that of every complex parameter it lists.
-Refusable<std::string> get_value(const char *name, const Settings &settings);
+// that of every complex parameter it lists. The value is the listing's own
+// text when a listing has just handed the parameter out, else the one read
+// into storage; either stays until the next call.
+Refusable<std::string_view> get_value(const char *name, const Settings &settings, std::string &storage);
 void set_value(const char *name, const char *value, const Settings &settings);
 DataNode *get_tree(const char *name, const Settings &settings);
 void set_tree(const char *name, const DataNode *tree, const Settings &settings);
