@@ -42,17 +42,20 @@ const char *get_text(const char *at, std::string_view &text) {
 } // namespace
 
 char *ListingEntries::reserve(std::size_t bytes) {
-    if (bytes > freeInLast_) {
-        std::size_t size = bytes > blockBytes ? bytes : blockBytes;
-        // Not zeroed first: every record is written before it is read.
-        blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
-        blockUsed_.push_back(0);
-        freeInLast_ = size;
-    }
+    if (bytes > freeInLast_) [[unlikely]]
+        add_block(bytes);
     char *at = blocks_.back().get() + blockUsed_.back();
     blockUsed_.back() += bytes;
     freeInLast_ -= bytes;
     return at;
+}
+
+void ListingEntries::add_block(std::size_t bytes) {
+    std::size_t size = bytes > blockBytes ? bytes : blockBytes;
+    // Not zeroed first: every record is written before it is read.
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+    blockUsed_.push_back(0);
+    freeInLast_ = size;
 }
 
 // A record never spans two blocks, so that it is read in place.

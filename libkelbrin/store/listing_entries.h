@@ -41,6 +41,7 @@ class ListingEntries {
     // Returns where the record's first text was placed.
     const char *append(uint8_t kind, std::string_view first, std::string_view second);
     char *reserve(std::size_t bytes);
+    void add_block(std::size_t bytes);
 
     std::vector<std::unique_ptr<char[]>> blocks_;
     std::vector<std::size_t> blockUsed_;
