@@ -1,8 +1,9 @@
 // Reads a tree's stored text straight into the block deliver_tree hands out,
 // with no JSON document in between. Only the writer's form (tree_text.cpp)
 // is read, JSON without blanks in its node layout; anything else is a bad
-// tree. The same reader makes two passes: the first checks the text and
-// measures the block, the second places the tree in it.
+// tree. A long text takes two passes of the same reader: the first checks
+// the text and measures the block, the second places the tree in it. A
+// short one is placed at once, in a block sized for the most it can hold.
 #include "base/stored_tree_reader.h"
 
 #include <algorithm>
@@ -361,14 +362,11 @@ template <bool placing> class Pass {
     char *blockEnd_ = nullptr;
 };
 
-} // namespace
-
-namespace {
-
 // Stored texts up to this size are placed in one pass, into a block sized
-// for the most records such a text can hold (every node at least "null"
-// and a comma: 5 bytes, a node and a hash entry or list cell each); larger
-// ones are measured first, so that their block is no larger than the tree.
+// for the most records such a text can hold: every node but the root takes
+// at least 5 bytes of it ("null" and a comma, or its parent's brackets),
+// and a node and a hash entry or list cell of room. Larger texts are
+// measured first, so that their block is no larger than the tree.
 constexpr std::size_t onePassBytes = 1024;
 
 Layout most_for(std::string_view stored) {

@@ -87,7 +87,7 @@ class Database {
     void flush_to_disk();
     // Bounds the memory pages take, for walks and writes that read many
     // pages: a smaller cache, and pages read in instead of mapped (a mapped
-    // page counts as the process's own).
+    // page counts as the process's own) unless the file fits in the cache.
     void bound_page_memory();
     // Whether a write transaction has been started on this connection.
     bool has_written() const { return writeSettingsApplied_; }
