@@ -50,8 +50,8 @@ class DeclaredNames {
     std::pair<const Met *, bool> meet(std::string_view folded, Kind kind, uint32_t file,
                                       TextPosition where) {
         uint32_t number = names_.add(folded, {}).first;
-        if (number >= met_.size())
-            met_.resize(number + 1, Met{{}, 0, static_cast<uint32_t>(Kind::Unmet)});
+        while (met_.size() <= number)
+            met_.push_back({{}, 0, static_cast<uint32_t>(Kind::Unmet)});
         Met &met = met_[number];
         if (met.kind() != Kind::Unmet)
             return {&met, false};

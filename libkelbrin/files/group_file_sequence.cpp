@@ -40,18 +40,20 @@ std::vector<TemplateDeclaration> GroupFileSequence::check(const std::string &pat
 }
 
 void GroupFileSequence::add(const Declaration &declaration, std::vector<Problem> &problems) {
+    // Folded once: an ancestor's folded name is the start of it.
+    std::string folded = fold(declaration.fullName);
     // Loading declares missing ancestors as groups on the way.
     for (std::string_view ancestor = parent_name(declaration.fullName); !ancestor.empty();
          ancestor = parent_name(ancestor))
-        enter(std::string(ancestor), Kind::Group, declaration, problems);
+        enter(ancestor, std::string_view(folded).substr(0, ancestor.size()), Kind::Group, declaration, problems);
     Kind kind = declaration.isGroup             ? Kind::Group
                 : declaration.parameter.complex ? Kind::Complex
                                                 : Kind::Plain;
-    enter(declaration.fullName, kind, declaration, problems);
+    enter(declaration.fullName, folded, kind, declaration, problems);
     if (declaration.parameter.mapTo.empty())
-        mapTo_.erase(fold(declaration.fullName));
+        mapTo_.erase(folded);
     else
-        mapTo_[fold(declaration.fullName)] = declaration.parameter.mapTo;
+        mapTo_[folded] = declaration.parameter.mapTo;
     // A bad target's name is the reader's to report.
     if (!declaration.parameter.mapTo.empty() && is_valid_full_name(declaration.parameter.mapTo))
         mapped_.push_back({declaration.fullName, declaration.where, declaration.parameter.mapTo});
@@ -119,16 +121,16 @@ const char *kind_name(DeclaredNames::Kind kind) {
 
 } // namespace
 
-void GroupFileSequence::enter(const std::string &name, Kind kind, const Declaration &declaration,
-                              std::vector<Problem> &problems) {
+void GroupFileSequence::enter(std::string_view name, std::string_view folded, Kind kind,
+                              const Declaration &declaration, std::vector<Problem> &problems) {
     auto [known, added] =
-        names_.meet(fold(name), kind, static_cast<uint32_t>(files_.size() - 1), declaration.where);
-    if (added || known->kind() == kind || !contradicted_.insert(fold(name)).second)
+        names_.meet(folded, kind, static_cast<uint32_t>(files_.size() - 1), declaration.where);
+    if (added || known->kind() == kind || !contradicted_.emplace(folded).second)
         return;
     std::string cause = name == declaration.fullName
                             ? std::string("declared here as ") + kind_name(kind) + ", but it is " +
                                   described(*known)
-                            : "lies under " + name + ", which is " + described(*known);
+                            : "lies under " + std::string(name) + ", which is " + described(*known);
     problems.push_back({FILE_INVALID, declaration.where, declaration.fullName, std::move(cause)});
 }
 

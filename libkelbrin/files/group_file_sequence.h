@@ -40,7 +40,7 @@ class GroupFileSequence {
     using Kind = DeclaredNames::Kind;
     using Known = DeclaredNames::Met;
 
-    void enter(const std::string &name, Kind kind, const Declaration &declaration,
+    void enter(std::string_view name, std::string_view folded, Kind kind, const Declaration &declaration,
                std::vector<Problem> &problems);
     void check_dynamic_groups(const std::vector<TemplateDeclaration> &templates,
                               std::vector<Problem> &problems) const;
