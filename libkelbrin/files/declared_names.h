@@ -23,7 +23,8 @@ class DeclaredNames {
     // A name as the sequence first met it: a declaration, or an ancestor of one.
     struct Met {
         TextPosition where;
-        uint32_t file : 30; // the sequence's index of the file (files are a command's operands)
+        // The sequence's index of the file: a command's operands, far fewer than 2^30.
+        uint32_t file : 30;
         uint32_t kindBits : 2;
         Kind kind() const { return static_cast<Kind>(kindBits); }
     };
