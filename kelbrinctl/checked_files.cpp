@@ -18,16 +18,13 @@ std::size_t check_files(const std::vector<std::string> &files, kelbrin::Contents
         // The file streams; only a caller that asks keeps its declarations.
         if (read)
             read->emplace_back();
-        sequence.begin(file);
-        std::vector<kelbrin::TemplateDeclaration> templates = kelbrin::read_group_file(
-            file.c_str(), &problems, contents, [&](const kelbrin::Declaration &declaration) {
-                sequence.add(declaration, problems);
+        std::vector<kelbrin::TemplateDeclaration> templates =
+            sequence.read(file, contents, problems, [&](const kelbrin::Declaration &declaration) {
                 if (warnings == Warnings::SharedVariables)
                     variables.add(file, declaration, warned);
                 if (read)
                     read->back().declarations.push_back(declaration);
             });
-        sequence.finish(templates, problems);
         count += problems.size();
         problems.insert(problems.end(), warned.begin(), warned.end());
         print_problems(file, std::move(problems));

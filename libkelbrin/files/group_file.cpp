@@ -9,8 +9,8 @@
 #include <set>
 
 #include "base/json_text.h"
+#include "files/declared_names.h"
 #include "files/located_json.h"
-#include "files/name_table.h"
 #include "base/names.h"
 #include "base/pattern.h"
 #include "base/rules.h"
@@ -139,8 +139,10 @@ bool likely_misspelt(std::string_view key, std::string_view known) {
 // groups one by one, each declared before its items, templates whole.
 class Reader : public StreamListener {
   public:
-    Reader(std::vector<Problem> *problems, Contents contents, const DeclarationSink &each)
-        : problems_(problems), state_(contents == Contents::DeclarationsAndState), each_(each) {}
+    Reader(std::vector<Problem> *problems, Contents contents, const DeclarationSink &each,
+           DeclaredNames &declared)
+        : problems_(problems), state_(contents == Contents::DeclarationsAndState), each_(each),
+          declared_(declared) {}
 
     std::vector<TemplateDeclaration> templates;
     const Places *places = nullptr;
@@ -616,10 +618,9 @@ class Reader : public StreamListener {
             note(place, declaration.fullName, "the full name is longer than 255 bytes");
             return;
         }
-        auto [known, added] =
-            declared_.try_emplace(fold(declaration.fullName), {declaration.isGroup, declaration.where.line});
         // A group may be opened again (to add to it); anything else twice is a mistake.
-        if (!added) {
+        if (std::optional<DeclaredNames::Declared> known = declared_.declare(
+                fold(declaration.fullName), declaration.isGroup, declaration.where.line)) {
             if (known->isGroup && declaration.isGroup)
                 return;
             std::string cause = known->isGroup == declaration.isGroup
@@ -648,11 +649,7 @@ class Reader : public StreamListener {
     std::vector<std::optional<std::string>> openGroups_;
     std::vector<DynamicGroup> dynamicGroups_; // checked against the templates at the end
     std::size_t leftOut_ = 0;
-    struct FirstDeclared {
-        bool isGroup;
-        int line;
-    };
-    NameTable<FirstDeclared> declared_; // by folded name
+    DeclaredNames &declared_;
     std::set<std::string> templateNames_;
 };
 
@@ -668,7 +665,8 @@ std::vector<TemplateDeclaration> stop(std::vector<Problem> *problems, Error code
 } // namespace
 
 std::vector<TemplateDeclaration> read_group_file(const char *path, std::vector<Problem> *problems,
-                                                 Contents contents, const DeclarationSink &each) {
+                                                 Contents contents, const DeclarationSink &each,
+                                                 DeclaredNames *names) {
     std::unique_ptr<FILE, int (*)(FILE *)> file(std::fopen(path, "rb"), std::fclose);
     std::optional<TextPosition> deep;
     try {
@@ -682,7 +680,12 @@ std::vector<TemplateDeclaration> read_group_file(const char *path, std::vector<P
         return stop(problems, FILE_TOO_DEEP, *deep, "nested deeper than 200 levels");
     std::rewind(file.get());
     std::size_t noted = problems ? problems->size() : 0;
-    Reader reader(problems, contents, each);
+    std::optional<DeclaredNames> own;
+    if (!names) {
+        names = &own.emplace();
+        names->begin_file();
+    }
+    Reader reader(problems, contents, each, *names);
     StreamParser parser(file.get(), reader);
     reader.places = &parser.places();
     try {

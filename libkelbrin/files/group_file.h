@@ -11,6 +11,8 @@
 
 namespace kelbrin {
 
+class DeclaredNames;
+
 // Largest group file read, in bytes.
 inline constexpr std::size_t maxGroupFileBytes = 16 << 20;
 // Largest export read: a whole store, values included.
@@ -41,9 +43,12 @@ using DeclarationSink = std::function<void(const Declaration &)>;
 // every problem rather than stopping at the first, though a file that is
 // not JSON ends at its syntax error, and then only that is noted. With no
 // problems list, throws the first problem's code at the end: FILE_UNREADABLE,
-// FILE_SYNTAX, FILE_TOO_DEEP or FILE_INVALID.
+// FILE_SYNTAX, FILE_TOO_DEEP or FILE_INVALID. A name is declared twice when
+// names (the table of a sequence of files, this file begun) or else the
+// reader's own table has it from this file already.
 std::vector<TemplateDeclaration> read_group_file(const char *path, std::vector<Problem> *problems,
-                                                 Contents contents, const DeclarationSink &each);
+                                                 Contents contents, const DeclarationSink &each,
+                                                 DeclaredNames *names = nullptr);
 
 // A file's declarations, all of them, in the order of the file.
 struct GroupFile {

@@ -8,8 +8,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "files/declared_names.h"
 #include "files/group_file.h"
-#include "files/name_table.h"
 
 namespace kelbrin {
 
@@ -26,21 +26,21 @@ class GroupFileSequence {
     void begin(const std::string &fileName);
     void add(const Declaration &declaration, std::vector<Problem> &problems);
     void finish(const std::vector<TemplateDeclaration> &templates, std::vector<Problem> &problems);
-    // All three for the file at path, read with its state; its templates.
-    // Each declaration goes on to accepted while the file has no problem.
+    // All three for the file at path, the reader checking its names in the
+    // sequence's table; its templates. Each declaration goes on to each.
+    std::vector<TemplateDeclaration> read(const std::string &path, Contents contents,
+                                          std::vector<Problem> &problems,
+                                          const DeclarationSink &each);
+    // The file read with its state; each declaration goes on to accepted
+    // while the file has no problem.
     std::vector<TemplateDeclaration> check(const std::string &path, std::vector<Problem> &problems,
                                            const DeclarationSink &accepted = nullptr);
 
-    enum class Kind { Group, Plain, Complex };
-
   private:
-    struct Known {
-        Kind kind;
-        uint32_t file;
-        TextPosition where;
-    };
+    using Kind = DeclaredNames::Kind;
+    using Known = DeclaredNames::Met;
 
-    void enter(const std::string &name, Kind kind, const Declaration &declaration,
+    void enter(std::string_view name, std::string_view folded, Kind kind, const Declaration &declaration,
                std::vector<Problem> &problems);
     void check_dynamic_groups(const std::vector<TemplateDeclaration> &templates,
                               std::vector<Problem> &problems) const;
@@ -48,7 +48,7 @@ class GroupFileSequence {
     std::string described(const Known &known) const;
 
     // By folded name; groups include ancestors that no file declares.
-    NameTable<Known> names_;
+    DeclaredNames names_;
     // What the parameters that map somewhere map to, by folded name.
     std::unordered_map<std::string, std::string> mapTo_;
     std::vector<std::string> files_;

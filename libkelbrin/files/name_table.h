@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -26,22 +27,32 @@ template <class Value, class Byte = SameBytes> class NameTable {
   public:
     // The value kept for the name, and whether the name is new (then value).
     std::pair<Value *, bool> try_emplace(std::string_view name, const Value &value) {
+        auto [number, added] = add(name, value);
+        return {&(*this)[number], added};
+    }
+
+    // The name's number (names are numbered from 0 as they are added), and
+    // whether the name is new (then value), for values kept beside the table.
+    std::pair<uint32_t, bool> add(std::string_view name, const Value &value) {
         if ((entries_.size() + 1) * 2 > slots_.size())
             grow();
         std::size_t slot = slot_of(name);
         if (slots_[slot] != 0)
-            return {&entries_[slots_[slot] - 1].value, false};
+            return {slots_[slot] - 1, false};
         entries_.push_back({keep(name), static_cast<uint32_t>(name.size()), value});
         slots_[slot] = static_cast<uint32_t>(entries_.size());
-        return {&entries_.back().value, true};
+        return {slots_[slot] - 1, true};
     }
 
-    Value *find(std::string_view name) {
+    // The name's number, or nullopt for a name the table does not have.
+    std::optional<uint32_t> number_of(std::string_view name) const {
         if (slots_.empty())
-            return nullptr;
+            return std::nullopt;
         uint32_t index = slots_[slot_of(name)];
-        return index == 0 ? nullptr : &entries_[index - 1].value;
+        return index == 0 ? std::nullopt : std::optional<uint32_t>(index - 1);
     }
+
+    Value &operator[](uint32_t number) { return entries_[number].value; }
 
     // The name as it was kept, for a name the table has.
     std::string_view kept_name(std::string_view name) const {

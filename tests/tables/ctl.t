@@ -51,14 +51,17 @@ file a.json: {"groups": [{"group": "root.A", "items": [{"parameter": "x"}]}]}
 file b.json: {"groups": [{"group": "root.B", "items": [{"parameter": "y", "mapTo": "root.A.x"}]}],
 file b.json:  "templates": [{"template": "t", "parent": "root.A"}]}
 file c.json: {"groups": [{"group": "root.A.x.w"}, {"group": "root.B.y"}]}
+file d.json: {"groups": [{"group": "root.A", "items": [
+file d.json:   {"parameter": "x"}, {"parameter": "x"}]}]}
 ctl: KELBRIN_STORE=nowhere/store.db check a.json b.json
 sh: test -e nowhere || echo no store
 out: no store
-ctl: check b.json a.json c.json
+ctl: check b.json a.json c.json d.json
 err: b.json:1:43: root.B.y: maps to root.A.x, which is not declared
 err: b.json:2:16: template t: parent root.A is not declared
 err: c.json:1:13: root.A.x.w: lies under root.A.x, which is a plain parameter in a.json:1:43
 err: c.json:1:38: root.B.y: declared here as a group, but it is a plain parameter in b.json:1:43
+err: d.json:2:23: root.A.x: declared twice (first on line 2)
 status: 1
 
 test: check gives a JSON error's line and column, and goes on to the next file
