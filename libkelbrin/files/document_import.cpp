@@ -51,8 +51,7 @@ class Layout {
     // The texts are bound without a copy: each lives until the insert has run.
     void place_parameter(const Declaration &declaration) {
         const ParameterDeclaration &p = declaration.parameter;
-        PlacedGroup &group =
-            place_group(std::string(parent_name(declaration.fullName)), std::nullopt);
+        PlacedGroup &group = group_of(declaration.fullName);
         std::string path = group.path + declared_step(group.nextPosition++);
         std::string folded = fold(declaration.fullName);
         Query insert(db_.statement(
@@ -100,6 +99,14 @@ class Layout {
     }
 
   private:
+    // A parameter's group, most often the one the parameter before it lies in.
+    PlacedGroup &group_of(const std::string &fullName) {
+        std::string_view parent = parent_name(fullName);
+        if (!lastGroup_ || parent != lastGroup_->name)
+            lastGroup_ = &place_group(std::string(parent), std::nullopt);
+        return *lastGroup_;
+    }
+
     // An export's templates follow its groups: a dynamic group is laid out
     // with a number below zero for its template, the same for each template.
     int64_t stand_in_id(const std::string &templateName) {
@@ -109,6 +116,7 @@ class Layout {
 
     Database &db_;
     std::unordered_map<std::string, PlacedGroup> groups_; // by folded name
+    PlacedGroup *lastGroup_ = nullptr;                    // the last parameter's
     std::unordered_map<std::string, int64_t> standInIds_; // by folded template name
 };
 
