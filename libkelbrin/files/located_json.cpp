@@ -168,10 +168,27 @@ class StreamParser::Handler {
         std::string path;
         std::unordered_map<std::string, TextPosition> byPath;
         std::unordered_map<const void *, TextPosition> byAddress;
+
+        void clear() {
+            object = {};
+            open.clear();
+            list = nullptr;
+            inList = false;
+            path.clear();
+            byPath.clear();
+            byAddress.clear();
+        }
     };
 
+    // A frame ended is kept for the next item, its containers' memory with it.
     void push_frame(json value, TextPosition at, bool top) {
-        auto frame = std::make_unique<Frame>();
+        std::unique_ptr<Frame> frame;
+        if (spare_.empty()) {
+            frame = std::make_unique<Frame>();
+        } else {
+            frame = std::move(spare_.back());
+            spare_.pop_back();
+        }
         frame->object.members = std::move(value);
         frame->object.top = top;
         frame->object.where = at;
@@ -196,6 +213,8 @@ class StreamParser::Handler {
             listener_.item(holder.object, holder.list, frame.object.members);
         }
         places_.frames_.pop_back();
+        frame.clear();
+        spare_.push_back(std::move(frames_.back()));
         frames_.pop_back();
     }
 
@@ -274,6 +293,7 @@ class StreamParser::Handler {
     int maxDepth_;
     int depth_ = 0; // objects and lists open
     std::vector<std::unique_ptr<Frame>> frames_;
+    std::vector<std::unique_ptr<Frame>> spare_;
 };
 
 StreamParser::StreamParser(std::FILE *file, StreamListener &listener, std::size_t maxBytes, int maxDepth)
