@@ -524,9 +524,12 @@ class Reader : public StreamListener {
             read_group(item, list, group);
         } else if (std::optional<ParameterDeclaration> parameter =
                        read_parameter(item, list, group, group + ".", true)) {
-            std::string parameterName = group + "." + parameter->name;
-            declare(Declaration{parameterName, false, std::move(*parameter), where(item), {},
-                                former_names(item, parameterName, true)},
+            std::string parameterName;
+            parameterName.reserve(group.size() + 1 + parameter->name.size());
+            parameterName.append(group).append(".").append(parameter->name);
+            std::vector<std::string> formerly = former_names(item, parameterName, true);
+            declare(Declaration{std::move(parameterName), false, std::move(*parameter), where(item), {},
+                                std::move(formerly)},
                     item);
         }
     }
