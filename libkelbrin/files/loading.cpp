@@ -86,9 +86,8 @@ void bind_attributes(Query &query, const ParameterDeclaration &p) {
 }
 
 // A parameter declared again keeps its value and takes the new attributes and default.
-void declare_parameter(Database &db, const Settings &settings, KnownGroups &known, const Declaration &declaration) {
+void declare_parameter(Database &db, const Settings &settings, KnownGroup &group, const Declaration &declaration) {
     const ParameterDeclaration &p = declaration.parameter;
-    KnownGroup &group = ensure_group(db, known, std::string(parent_name(declaration.fullName)));
     if (std::optional<Item> existing = group.made ? std::nullopt : find_item(db, declaration.fullName, declaredNames)) {
         // The value kept must suit the new declaration, as a set would have to.
         if (existing->isGroup || existing->complex != p.complex ||
@@ -153,7 +152,7 @@ class StreamedLoad {
             if (declaration.isGroup)
                 ensure_group(*db_, known_, declaration.fullName);
             else
-                declare_parameter(*db_, settings_, known_, declaration);
+                declare_parameter(*db_, settings_, group_of(declaration.fullName), declaration);
             record_former_names(*db_, declaration);
             if (!declaration.parameter.mapTo.empty())
                 mappings_.push_back(declaration.parameter.mapTo);
@@ -178,6 +177,16 @@ class StreamedLoad {
     }
 
   private:
+    // A parameter's group, most often the one the parameter before it lies in.
+    KnownGroup &group_of(const std::string &fullName) {
+        std::string_view parent = parent_name(fullName);
+        if (!lastGroup_ || parent != lastParent_) {
+            lastGroup_ = &ensure_group(*db_, known_, std::string(parent));
+            lastParent_ = parent;
+        }
+        return *lastGroup_;
+    }
+
     template <typename Write> void attempt(const Write &write) {
         if (refusal_)
             return;
@@ -219,6 +228,8 @@ class StreamedLoad {
     bool committed_ = false;
     std::optional<StoreError> refusal_;
     KnownGroups known_;
+    KnownGroup *lastGroup_ = nullptr; // the last parameter's, named lastParent_
+    std::string lastParent_;
     std::vector<std::string> mappings_;
 };
 
