@@ -52,7 +52,7 @@ bool is_valid_utf8(std::string_view text) {
     return true;
 }
 
-void append_json_string(std::string &out, std::string_view text) {
+void append_json_string(std::string &out, std::string_view text, bool allShortEscapes) {
     out += '"';
     for (char c : text) {
         auto byte = static_cast<unsigned char>(c);
@@ -63,6 +63,9 @@ void append_json_string(std::string &out, std::string_view text) {
             out += "\\n";
         } else if (c == '\t') {
             out += "\\t";
+        } else if (allShortEscapes && (c == '\b' || c == '\f' || c == '\r')) {
+            out += '\\';
+            out += c == '\b' ? 'b' : c == '\f' ? 'f' : 'r';
         } else if (byte < 0x20) {
             out += "\\u00";
             out += hexDigits[byte >> 4];

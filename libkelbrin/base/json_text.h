@@ -10,8 +10,11 @@ namespace kelbrin {
 
 bool is_valid_utf8(std::string_view text);
 
-// Appends the UTF-8 text as a JSON string, in double quotes.
-void append_json_string(std::string &out, std::string_view text);
+// Appends the UTF-8 text as a JSON string, in double quotes. Control bytes
+// but newline and tab are written \u00xx; with allShortEscapes, backspace,
+// form feed and carriage return are \b, \f and \r, as the JSON library
+// writes them (the stored form of a tree).
+void append_json_string(std::string &out, std::string_view text, bool allShortEscapes = false);
 
 // A text cut to at most 60 bytes (at a character's start), "..." marking a cut.
 std::string shortened(std::string text);

@@ -7,8 +7,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "base/errors.h"
+#include "base/json_text.h"
 #include "base/stored_tree_reader.h"
 
 namespace kelbrin {
@@ -77,37 +79,51 @@ json to_json(const DataNode *node, int depth, Budget &budget) {
     }
 }
 
-json natural_to_stored(const nlohmann::ordered_json &value, int depth, std::size_t &nodes) {
+// Appends the stored text of a group file's tree, written as it is walked.
+void append_stored(std::string &out, const nlohmann::ordered_json &value, int depth, std::size_t &nodes) {
     if (depth > maxTreeDepth)
         throw StoreError{FILE_TOO_DEEP, "the tree is nested deeper than 64 levels"};
     if (++nodes > maxTreeNodes)
         throw StoreError{FILE_INVALID, "the tree has more than 100000 nodes"};
-    if (value.is_null())
-        return json::array({"s", SCALAR_EMPTY, nullptr, nullptr});
-    if (value.is_string())
-        return json::array({"s", SCALAR_CUSTOM, "string", value.get<std::string>()});
-    if (value.is_number_integer()) {
+    if (value.is_null()) {
+        out += "[\"s\"," + std::to_string(SCALAR_EMPTY) + ",null,null]";
+    } else if (value.is_string()) {
+        out += "[\"s\"," + std::to_string(SCALAR_CUSTOM) + ",\"string\",";
+        append_json_string(out, value.get_ref<const std::string &>(), true);
+        out += ']';
+    } else if (value.is_number_integer()) {
         int64_t number = value.get<int64_t>();
         if (number < INT32_MIN || number > INT32_MAX)
             throw StoreError{FILE_INVALID, "a whole number in a tree must lie between -2147483648 and 2147483647"};
-        return json::array({"s", SCALAR_INTEGER, nullptr, number});
+        out += "[\"s\"," + std::to_string(SCALAR_INTEGER) + ",null," + std::to_string(number) + ']';
+    } else if (value.is_array()) {
+        out += "[\"l\",[";
+        bool first = true;
+        for (const auto &item : value) {
+            if (!std::exchange(first, false))
+                out += ',';
+            append_stored(out, item, depth + 1, nodes);
+        }
+        out += "]]";
+    } else if (value.is_object()) {
+        out += "[\"h\",[";
+        bool first = true;
+        for (const auto &[key, item] : value.items()) {
+            if (!std::exchange(first, false))
+                out += ',';
+            out += '[';
+            append_json_string(out, key, true);
+            out += ',';
+            append_stored(out, item, depth + 1, nodes);
+            out += ']';
+        }
+        out += "]]";
+    } else {
+        throw StoreError{FILE_INVALID, "a tree holds only texts, whole numbers, null, lists and objects"};
     }
-    if (value.is_array()) {
-        json items = json::array();
-        for (const auto &item : value)
-            items.push_back(natural_to_stored(item, depth + 1, nodes));
-        return json::array({"l", std::move(items)});
-    }
-    if (value.is_object()) {
-        json entries = json::array();
-        for (const auto &[key, item] : value.items())
-            entries.push_back(json::array({key, natural_to_stored(item, depth + 1, nodes)}));
-        return json::array({"h", std::move(entries)});
-    }
-    throw StoreError{FILE_INVALID, "a tree holds only texts, whole numbers, null, lists and objects"};
 }
 
-// The inverse of natural_to_stored, for a tree delivered by the store: a
+// The inverse of append_stored, for a tree delivered by the store: a
 // scalar's type name and subtype are not kept, texts and integers are.
 nlohmann::ordered_json natural_of(const DataNode *node) {
     switch (node->kind) {
@@ -149,7 +165,9 @@ std::string serialise_tree(const DataNode *root) {
 
 std::string stored_form_of(const nlohmann::ordered_json &value) {
     std::size_t nodes = 0;
-    return natural_to_stored(value, 0, nodes).dump();
+    std::string out;
+    append_stored(out, value, 0, nodes);
+    return out;
 }
 
 nlohmann::ordered_json natural_form_of(std::string_view stored) {

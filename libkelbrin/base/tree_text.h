@@ -23,8 +23,8 @@ inline constexpr std::size_t maxTreeBytes = 1 << 20;
 // The stored text of a tree. Throws BAD_TREE or VALUE_TOO_LONG.
 std::string serialise_tree(const DataNode *root);
 
-// The stored text of a tree written in a group file: strings, integers,
-// null, lists and objects. Throws FILE_INVALID or FILE_TOO_DEEP, with a reason.
+// The stored text of a tree written in a group file: strings (UTF-8, as a
+// parsed file's are), integers, null, lists and objects. Throws FILE_INVALID or FILE_TOO_DEEP, with a reason.
 std::string stored_form_of(const nlohmann::ordered_json &value);
 
 // A stored tree as a group file writes it. Throws BAD_TREE for a text that

@@ -48,27 +48,28 @@ class Layout {
         return groups_.emplace(std::move(folded), std::move(group)).first->second;
     }
 
+    // The texts are bound without a copy: each lives until the insert has run.
     void place_parameter(const Declaration &declaration) {
         const ParameterDeclaration &p = declaration.parameter;
-        PlacedGroup &group =
-            place_group(std::string(parent_name(declaration.fullName)), std::nullopt);
+        PlacedGroup &group = group_of(declaration.fullName);
+        std::string path = group.path + declared_step(group.nextPosition++);
+        std::string folded = fold(declaration.fullName);
         Query insert(db_.statement(
             "INSERT INTO items(path, depth, name, folded, is_group, complex, value, default_value,"
             " access_control, read_level, write_level, pattern, map_to)"
             " VALUES(?1, ?2, ?3, ?4, 0, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)"));
-        insert.bind_blob(1, group.path + declared_step(group.nextPosition++))
-            .bind(2, group.depth + 1);
-        insert.bind(3, declaration.fullName).bind(4, fold(declaration.fullName)).bind(5, p.complex);
+        insert.bind_blob_borrowed(1, path).bind(2, group.depth + 1);
+        insert.bind_borrowed(3, declaration.fullName).bind_borrowed(4, folded).bind(5, p.complex);
         // A current value equal to the default: the default is not known.
-        insert.bind(6, p.current.value_or(p.value));
+        insert.bind_borrowed(6, p.current ? *p.current : p.value);
         if (p.current)
-            insert.bind(7, p.value);
+            insert.bind_borrowed(7, p.value);
         if (p.accessControl)
-            insert.bind(8, *p.accessControl);
+            insert.bind_borrowed(8, *p.accessControl);
         insert.bind(9, p.readLevel)
             .bind(10, p.writeLevel)
-            .bind(11, p.pattern)
-            .bind(12, p.mapTo)
+            .bind_borrowed(11, p.pattern)
+            .bind_borrowed(12, p.mapTo)
             .run();
     }
 
@@ -98,6 +99,14 @@ class Layout {
     }
 
   private:
+    // A parameter's group, most often the one the parameter before it lies in.
+    PlacedGroup &group_of(const std::string &fullName) {
+        std::string_view parent = parent_name(fullName);
+        if (!lastGroup_ || parent != lastGroup_->name)
+            lastGroup_ = &place_group(std::string(parent), std::nullopt);
+        return *lastGroup_;
+    }
+
     // An export's templates follow its groups: a dynamic group is laid out
     // with a number below zero for its template, the same for each template.
     int64_t stand_in_id(const std::string &templateName) {
@@ -107,6 +116,7 @@ class Layout {
 
     Database &db_;
     std::unordered_map<std::string, PlacedGroup> groups_; // by folded name
+    PlacedGroup *lastGroup_ = nullptr;                    // the last parameter's
     std::unordered_map<std::string, int64_t> standInIds_; // by folded template name
 };
 

@@ -26,9 +26,9 @@ using json = nlohmann::ordered_json;
 constexpr std::size_t maxSpellingKeyBytes = 40;
 
 // Where the file first nests deeper than the limit, strings and comments
-// skipped (nullopt if nowhere), read a buffer at a time before parsing, so
-// that no later recursion over a part of it can run deep. Throws for a file
-// that cannot be read or is larger than maxBytes.
+// skipped (nullopt if nowhere), read a buffer at a time: for a file whose
+// parsing stopped, which may have stopped before that place. Throws for a
+// file that cannot be read or is larger than maxBytes.
 std::optional<TextPosition> too_deep_at(FILE *file, std::size_t maxBytes) {
     enum { Plain, InString, Escaped, Slash, LineComment, BlockComment, BlockStar } state = Plain;
     int depth = 0;
@@ -526,9 +526,12 @@ class Reader : public StreamListener {
             read_group(item, list, group);
         } else if (std::optional<ParameterDeclaration> parameter =
                        read_parameter(item, list, group, group + ".", true)) {
-            std::string parameterName = group + "." + parameter->name;
-            declare(Declaration{parameterName, false, std::move(*parameter), where(item), {},
-                                former_names(item, parameterName, true)},
+            std::string parameterName;
+            parameterName.reserve(group.size() + 1 + parameter->name.size());
+            parameterName.append(group).append(".").append(parameter->name);
+            std::vector<std::string> formerly = former_names(item, parameterName, true);
+            declare(Declaration{std::move(parameterName), false, std::move(*parameter), where(item), {},
+                                std::move(formerly)},
                     item);
         }
     }
@@ -668,17 +671,9 @@ std::vector<TemplateDeclaration> read_group_file(const char *path, std::vector<P
                                                  Contents contents, const DeclarationSink &each,
                                                  DeclaredNames *names) {
     std::unique_ptr<FILE, int (*)(FILE *)> file(std::fopen(path, "rb"), std::fclose);
-    std::optional<TextPosition> deep;
-    try {
-        if (!file)
-            throw StoreError{FILE_UNREADABLE, std::strerror(errno)};
-        deep = too_deep_at(file.get(), contents == Contents::Declarations ? maxGroupFileBytes : maxExportBytes);
-    } catch (const StoreError &error) {
-        return stop(problems, error.code, {}, std::string("cannot read the file: ") + error.reason);
-    }
-    if (deep)
-        return stop(problems, FILE_TOO_DEEP, *deep, "nested deeper than 200 levels");
-    std::rewind(file.get());
+    if (!file)
+        return stop(problems, FILE_UNREADABLE, {}, std::string("cannot read the file: ") + std::strerror(errno));
+    std::size_t maxBytes = contents == Contents::Declarations ? maxGroupFileBytes : maxExportBytes;
     std::size_t noted = problems ? problems->size() : 0;
     std::optional<DeclaredNames> own;
     if (!names) {
@@ -686,21 +681,36 @@ std::vector<TemplateDeclaration> read_group_file(const char *path, std::vector<P
         names->begin_file();
     }
     Reader reader(problems, contents, each, *names);
-    StreamParser parser(file.get(), reader);
+    StreamParser parser(file.get(), reader, maxBytes, maxGroupFileDepth);
     reader.places = &parser.places();
+    std::optional<Problem> ended; // what stopped the reading before the end
     try {
         parser.parse();
+    } catch (const NestedTooDeep &deep) {
+        ended = Problem{FILE_TOO_DEEP, deep.where, "", "nested deeper than 200 levels"};
+    } catch (const UnreadableFile &error) {
+        ended = Problem{FILE_UNREADABLE, {}, "", std::string("cannot read the file: ") + error.reason};
     } catch (const json::parse_error &error) {
         // A text that is not JSON: its syntax error is all there is to say.
-        if (problems)
-            problems->resize(noted);
-        return stop(problems, FILE_SYNTAX, parser.position_of(error.byte > 0 ? error.byte - 1 : 0),
-                    syntax_message(error));
+        ended = Problem{FILE_SYNTAX, parser.position_of(error.byte > 0 ? error.byte - 1 : 0), "",
+                        syntax_message(error)};
     } catch (const json::exception &error) {
         // Not expected of a text that parses; kept as the loader always had it.
+        ended = Problem{FILE_INVALID, {}, "", syntax_message(error)};
+    }
+    if (ended) {
         if (problems)
             problems->resize(noted);
-        return stop(problems, FILE_INVALID, {}, syntax_message(error));
+        // Before what stopped the reading come a file too large or unreadable
+        // and nesting too deep, wherever in the file they are.
+        std::rewind(file.get());
+        try {
+            if (std::optional<TextPosition> deep = too_deep_at(file.get(), maxBytes))
+                ended = Problem{FILE_TOO_DEEP, *deep, "", "nested deeper than 200 levels"};
+        } catch (const StoreError &error) {
+            ended = Problem{error.code, {}, "", std::string("cannot read the file: ") + error.reason};
+        }
+        return stop(problems, ended->code, ended->where, std::move(ended->cause));
     }
     if (reader.firstProblem)
         throw StoreError{*reader.firstProblem};

@@ -78,16 +78,16 @@ KnownGroup &ensure_group(Database &db, KnownGroups &known, const std::string &na
     return known.emplace(std::move(folded), std::move(group)).first->second;
 }
 
+// Bound without a copy: the declaration outlives the query.
 void bind_attributes(Query &query, const ParameterDeclaration &p) {
     if (p.accessControl)
-        query.bind(2, *p.accessControl);
-    query.bind(3, p.readLevel).bind(4, p.writeLevel).bind(5, p.pattern).bind(6, p.mapTo);
+        query.bind_borrowed(2, *p.accessControl);
+    query.bind(3, p.readLevel).bind(4, p.writeLevel).bind_borrowed(5, p.pattern).bind_borrowed(6, p.mapTo);
 }
 
 // A parameter declared again keeps its value and takes the new attributes and default.
-void declare_parameter(Database &db, const Settings &settings, KnownGroups &known, const Declaration &declaration) {
+void declare_parameter(Database &db, const Settings &settings, KnownGroup &group, const Declaration &declaration) {
     const ParameterDeclaration &p = declaration.parameter;
-    KnownGroup &group = ensure_group(db, known, std::string(parent_name(declaration.fullName)));
     if (std::optional<Item> existing = group.made ? std::nullopt : find_item(db, declaration.fullName, declaredNames)) {
         // The value kept must suit the new declaration, as a set would have to.
         if (existing->isGroup || existing->complex != p.complex ||
@@ -101,13 +101,16 @@ void declare_parameter(Database &db, const Settings &settings, KnownGroups &know
         update.bind(7, p.value).run();
         return;
     }
+    // The texts are bound without a copy: each lives until the insert has run.
+    std::string path = group.path + declared_step(take_position(db, group));
+    std::string folded = fold(declaration.fullName);
     Query insert(db.statement("INSERT INTO items(path, access_control, read_level, write_level, pattern, map_to,"
                               " name, folded, is_group, complex, value, depth)"
                               " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, 0, ?9, ?10, ?11)"));
-    insert.bind_blob(1, group.path + declared_step(take_position(db, group)));
+    insert.bind_blob_borrowed(1, path);
     bind_attributes(insert, p);
-    insert.bind(7, declaration.fullName).bind(8, fold(declaration.fullName)).bind(9, p.complex).bind(10, p.value);
-    insert.bind(11, group.depth + 1).run();
+    insert.bind_borrowed(7, declaration.fullName).bind_borrowed(8, folded).bind(9, p.complex);
+    insert.bind_borrowed(10, p.value).bind(11, group.depth + 1).run();
     record_change(db, settings, declaration.fullName, p.complex || !p.mapTo.empty() ? nullptr : &p.value,
                   p.readLevel);
 }
@@ -149,7 +152,7 @@ class StreamedLoad {
             if (declaration.isGroup)
                 ensure_group(*db_, known_, declaration.fullName);
             else
-                declare_parameter(*db_, settings_, known_, declaration);
+                declare_parameter(*db_, settings_, group_of(declaration.fullName), declaration);
             record_former_names(*db_, declaration);
             if (!declaration.parameter.mapTo.empty())
                 mappings_.push_back(declaration.parameter.mapTo);
@@ -174,6 +177,16 @@ class StreamedLoad {
     }
 
   private:
+    // A parameter's group, most often the one the parameter before it lies in.
+    KnownGroup &group_of(const std::string &fullName) {
+        std::string_view parent = parent_name(fullName);
+        if (!lastGroup_ || parent != lastParent_) {
+            lastGroup_ = &ensure_group(*db_, known_, std::string(parent));
+            lastParent_ = parent;
+        }
+        return *lastGroup_;
+    }
+
     template <typename Write> void attempt(const Write &write) {
         if (refusal_)
             return;
@@ -215,6 +228,8 @@ class StreamedLoad {
     bool committed_ = false;
     std::optional<StoreError> refusal_;
     KnownGroups known_;
+    KnownGroup *lastGroup_ = nullptr; // the last parameter's, named lastParent_
+    std::string lastParent_;
     std::vector<std::string> mappings_;
 };
 

@@ -1,6 +1,7 @@
 #include "files/located_json.h"
 
-#include <iterator>
+#include <cerrno>
+#include <cstring>
 
 namespace kelbrin {
 
@@ -54,24 +55,22 @@ TextPosition Places::where(const json &value) const {
 // The file read a buffer at a time, counting lines as the parser takes bytes.
 class StreamParser::Source {
   public:
-    explicit Source(std::FILE *file) : file_(file) {}
+    Source(std::FILE *file, std::size_t maxBytes) : file_(file), maxBytes_(maxBytes) {}
 
-    bool at_end() {
-        if (at_ == end_) {
-            at_ = buffer_;
-            end_ = buffer_ + std::fread(buffer_, 1, sizeof buffer_, file_);
-        }
-        return at_ == end_;
-    }
-    char current() const { return *at_; }
-    void advance() {
-        if (*at_++ == '\n') {
+    // The next byte, or end of file; throws UnreadableFile for a read
+    // that fails or a file longer than the limit.
+    std::char_traits<char>::int_type next() {
+        if (at_ == end_ && !refill())
+            return std::char_traits<char>::eof();
+        char c = *at_++;
+        if (c == '\n') {
             // The next line's number first, then its slot: one statement
             // would leave which index is taken first to the compiler.
             int line = starts_[newest_ % kept].line + 1;
             starts_[++newest_ % kept] = {offset_ + 1, line};
         }
         ++offset_;
+        return std::char_traits<char>::to_int_type(c);
     }
     // Where the byte just taken is.
     TextPosition last() const { return position_of(offset_ - 1); }
@@ -85,31 +84,15 @@ class StreamParser::Source {
         return {};
     }
 
-    // What the parser iterates over: every copy reads the one source.
-    class Iterator {
+    // What the parser reads from: a byte at a time, as its lexer asks.
+    class Adapter {
       public:
-        using iterator_category = std::input_iterator_tag;
-        using value_type = char;
-        using difference_type = std::ptrdiff_t;
-        using pointer = const char *;
-        using reference = char;
-
-        explicit Iterator(Source *source) : source_(source) {}
-        char operator*() const { return source_->current(); }
-        Iterator &operator++() {
-            source_->advance();
-            return *this;
-        }
-        Iterator operator++(int) {
-            Iterator before = *this;
-            ++*this;
-            return before;
-        }
-        bool operator==(const Iterator &other) const { return ended() == other.ended(); }
+        using char_type = char;
+        explicit Adapter(Source &source) : source_(&source) {}
+        std::char_traits<char>::int_type get_character() { return source_->next(); }
 
       private:
-        bool ended() const { return !source_ || source_->at_end(); }
-        Source *source_; // null: the end
+        Source *source_;
     };
 
   private:
@@ -120,7 +103,20 @@ class StreamParser::Source {
     // The parser looks back at most a byte or two: a few line starts suffice.
     static constexpr std::size_t kept = 4;
 
+    bool refill() {
+        std::size_t got = std::fread(buffer_, 1, sizeof buffer_, file_);
+        if (got == 0 && std::ferror(file_))
+            throw UnreadableFile{std::strerror(errno)};
+        if ((read_ += got) > maxBytes_)
+            throw UnreadableFile{"the file is larger than its limit"};
+        at_ = buffer_;
+        end_ = buffer_ + got;
+        return got > 0;
+    }
+
     std::FILE *file_;
+    std::size_t maxBytes_;
+    std::size_t read_ = 0;
     char buffer_[65536];
     char *at_ = buffer_;
     char *end_ = buffer_;
@@ -132,8 +128,8 @@ class StreamParser::Source {
 // Builds the values the listener takes whole, and hands them over.
 class StreamParser::Handler {
   public:
-    Handler(Source &source, StreamListener &listener, Places &places)
-        : source_(source), listener_(listener), places_(places) {}
+    Handler(Source &source, StreamListener &listener, Places &places, int maxDepth)
+        : source_(source), listener_(listener), places_(places), maxDepth_(maxDepth) {}
 
     bool null() { return scalar(nullptr); }
     bool boolean(bool value) { return scalar(value); }
@@ -172,10 +168,27 @@ class StreamParser::Handler {
         std::string path;
         std::unordered_map<std::string, TextPosition> byPath;
         std::unordered_map<const void *, TextPosition> byAddress;
+
+        void clear() {
+            object = {};
+            open.clear();
+            list = nullptr;
+            inList = false;
+            path.clear();
+            byPath.clear();
+            byAddress.clear();
+        }
     };
 
+    // A frame ended is kept for the next item, its containers' memory with it.
     void push_frame(json value, TextPosition at, bool top) {
-        auto frame = std::make_unique<Frame>();
+        std::unique_ptr<Frame> frame;
+        if (spare_.empty()) {
+            frame = std::make_unique<Frame>();
+        } else {
+            frame = std::move(spare_.back());
+            spare_.pop_back();
+        }
         frame->object.members = std::move(value);
         frame->object.top = top;
         frame->object.where = at;
@@ -200,6 +213,8 @@ class StreamParser::Handler {
             listener_.item(holder.object, holder.list, frame.object.members);
         }
         places_.frames_.pop_back();
+        frame.clear();
+        spare_.push_back(std::move(frames_.back()));
         frames_.pop_back();
     }
 
@@ -229,6 +244,8 @@ class StreamParser::Handler {
 
     bool start(bool array) {
         TextPosition at = source_.last();
+        if (++depth_ > maxDepth_)
+            throw NestedTooDeep{at};
         json empty = array ? json::array() : json::object();
         if (frames_.empty() || frames_.back()->inList) {
             push_frame(std::move(empty), at, frames_.empty());
@@ -256,6 +273,7 @@ class StreamParser::Handler {
     }
 
     bool end() {
+        --depth_;
         Frame &frame = *frames_.back();
         if (frame.inList) {
             frame.inList = false;
@@ -272,18 +290,23 @@ class StreamParser::Handler {
     Source &source_;
     StreamListener &listener_;
     Places &places_;
+    int maxDepth_;
+    int depth_ = 0; // objects and lists open
     std::vector<std::unique_ptr<Frame>> frames_;
+    std::vector<std::unique_ptr<Frame>> spare_;
 };
 
-StreamParser::StreamParser(std::FILE *file, StreamListener &listener)
-    : source_(std::make_unique<Source>(file)), listener_(listener) {}
+StreamParser::StreamParser(std::FILE *file, StreamListener &listener, std::size_t maxBytes, int maxDepth)
+    : source_(std::make_unique<Source>(file, maxBytes)), listener_(listener), maxDepth_(maxDepth) {}
 
 StreamParser::~StreamParser() = default;
 
 void StreamParser::parse() {
-    Handler handler(*source_, listener_, places_);
-    json::sax_parse(Source::Iterator(source_.get()), Source::Iterator(nullptr), &handler,
-                    json::input_format_t::json, true, true);
+    Handler handler(*source_, listener_, places_, maxDepth_);
+    // The library's parser over the source itself: its iterator interface
+    // would cost three calls a byte.
+    nlohmann::detail::parser<json, Source::Adapter>(Source::Adapter(*source_), nullptr, true, true)
+        .sax_parse(&handler, true);
 }
 
 TextPosition StreamParser::position_of(std::size_t offset) const {

@@ -51,12 +51,22 @@ class Places {
     std::vector<const std::unordered_map<const void *, TextPosition> *> frames_;
 };
 
+// Where a file opens more objects and lists at once than allowed.
+struct NestedTooDeep {
+    TextPosition where;
+};
+// A file that could not be read to its end, or is longer than allowed.
+struct UnreadableFile {
+    const char *reason;
+};
+
 // Parses the open file from its start, handing its parts to the listener.
 // Throws nlohmann::json::parse_error, its byte counted from 1, for a text
-// that is not JSON; position_of turns that byte into a line and column.
+// that is not JSON (position_of turns that byte into a line and column),
+// NestedTooDeep past maxDepth, UnreadableFile past maxBytes.
 class StreamParser {
   public:
-    StreamParser(std::FILE *file, StreamListener &listener);
+    StreamParser(std::FILE *file, StreamListener &listener, std::size_t maxBytes, int maxDepth);
     ~StreamParser();
     void parse();
     const Places &places() const { return places_; }
@@ -68,6 +78,7 @@ class StreamParser {
     class Source;
     std::unique_ptr<Source> source_;
     StreamListener &listener_;
+    int maxDepth_;
     Places places_;
 };
 

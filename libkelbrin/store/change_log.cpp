@@ -35,9 +35,9 @@ void record_change(Database &db, const Settings &settings, const std::string &na
         logEnd += last.integer(0);
     Query insert(db.statement(
         "INSERT INTO changes(name, time, value, log_end, withheld) VALUES(?1, ?2, ?3, ?4, ?5)"));
-    insert.bind(1, name).bind(2, static_cast<int64_t>(std::time(nullptr))).bind(4, logEnd).bind(5, withheld);
+    insert.bind_borrowed(1, name).bind(2, static_cast<int64_t>(std::time(nullptr))).bind(4, logEnd).bind(5, withheld);
     if (kept)
-        insert.bind(3, *kept);
+        insert.bind_borrowed(3, *kept);
     insert.run();
     int64_t sequence = db.last_insert_id();
     if (sequence % trimInterval == 0)

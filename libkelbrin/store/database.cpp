@@ -144,21 +144,26 @@ Query &Query::bind(int index, int64_t value) {
     return *this;
 }
 
-Query &Query::bind(int index, std::string_view text) {
-    int result = sqlite3_bind_text64(statement_, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+Query &Query::bind_text(int index, std::string_view text, sqlite3_destructor_type lifetime) {
+    int result = sqlite3_bind_text64(statement_, index, text.data(), text.size(), lifetime, SQLITE_UTF8);
     if (result != SQLITE_OK)
         throw_sqlite_error(result);
     return *this;
 }
 
 // An empty blob is bound with a pointer all the same: a null one would bind NULL.
-Query &Query::bind_blob(int index, std::string_view bytes) {
+Query &Query::bind_blob(int index, std::string_view bytes, sqlite3_destructor_type lifetime) {
     const char *data = bytes.empty() ? "" : bytes.data();
-    int result = sqlite3_bind_blob64(statement_, index, data, bytes.size(), SQLITE_TRANSIENT);
+    int result = sqlite3_bind_blob64(statement_, index, data, bytes.size(), lifetime);
     if (result != SQLITE_OK)
         throw_sqlite_error(result);
     return *this;
 }
+
+Query &Query::bind(int index, std::string_view text) { return bind_text(index, text, SQLITE_TRANSIENT); }
+Query &Query::bind_blob(int index, std::string_view bytes) { return bind_blob(index, bytes, SQLITE_TRANSIENT); }
+Query &Query::bind_borrowed(int index, std::string_view text) { return bind_text(index, text, SQLITE_STATIC); }
+Query &Query::bind_blob_borrowed(int index, std::string_view bytes) { return bind_blob(index, bytes, SQLITE_STATIC); }
 
 Query &Query::bind_null(int index) {
     if (int result = sqlite3_bind_null(statement_, index); result != SQLITE_OK)

@@ -46,6 +46,10 @@ class Query {
     Query &bind(int index, int64_t value);
     Query &bind(int index, std::string_view text);
     Query &bind_blob(int index, std::string_view bytes);
+    // The same without a copy, for the many rows of a load: the bytes must
+    // stay as they are until the query ends.
+    Query &bind_borrowed(int index, std::string_view text);
+    Query &bind_blob_borrowed(int index, std::string_view bytes);
     Query &bind_null(int index);
     // True while a row is available; throws StoreError on failure.
     bool step();
@@ -62,6 +66,8 @@ class Query {
     bool is_empty(int column) const;
 
   private:
+    Query &bind_text(int index, std::string_view text, sqlite3_destructor_type lifetime);
+    Query &bind_blob(int index, std::string_view bytes, sqlite3_destructor_type lifetime);
     sqlite3_stmt *statement_;
 };
 

@@ -125,8 +125,11 @@ void bring_schema_up_to_date(Database &db) {
         if (version == currentVersion)
             return;
         if (version == 0 && !has_items(db)) {
+            // A new file takes its tables and every step after them in one
+            // commit: a file left at none of them is only made again.
             make_tables(db);
-            version = newFileVersion;
+            for (version = newFileVersion; version < currentVersion; ++version)
+                upgradeSteps[version - oldestVersion](db);
         } else {
             version = std::max(version, oldestVersion);
             upgradeSteps[version - oldestVersion](db);

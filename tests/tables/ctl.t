@@ -75,6 +75,12 @@ err: brace.json:2:1: syntax error while parsing object - unexpected end of input
 err: missing.json: cannot read the file: No such file or directory
 status: 1
 
+test: nesting deeper than 200 levels is the one problem of its file, where it begins, even after a syntax error
+sh: deep=$(printf '%0200d' 0 | tr 0 '[') && printf '{"groups": [{"group": "root.A", "items": [{"parameter": "x y"}]}],\n"x": %s' "$deep" >deep.json && printf '{"groups": [],,\n"x": %s' "$deep" >after.json && kelbrinctl check deep.json after.json
+err: deep.json:2:205: nested deeper than 200 levels
+err: after.json:2:205: nested deeper than 200 levels
+status: 1
+
 test: a file is read as it streams: a group may name itself after its items, keys after the items are checked, an export's origin comes before them, and a syntax error stands alone
 file order.json: {"groups": [{"items": [{"parameter": "A", "value": "1"},
 file order.json:    {"items": [{"parameter": "B x"}], "group": "Sub"}], "group": "root.Late"},
